@@ -9,7 +9,7 @@ const char* const ProgramVersion = "1.06 - 17 Jan 2001";
 const char* const SettingsKeyPath = "\\Software\\Vandor\\ScreenSaver\\Lettrance";
 
 const char* const FallbackFonts[8] = {
-    "Excalibur Logotype", "Impact", "AmerType Md BT", "Comic Sans MS",
+    "Excalibur Logotype", "Impact",      "AmerType Md BT",        "Comic Sans MS",
     "Times New Roman",    "Arial Black", "Arial Rounded MT Bold", "Arial",
 };
 

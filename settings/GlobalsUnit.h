@@ -24,7 +24,7 @@ struct TGlobals {
   bool RandomYFlag = false;
   bool ColorFadingFlag = false;
   bool RandomColorFlag = false;
-  int32_t EffectCode = 0;  // bit n enables effect n
+  int32_t EffectCode = 0;    // bit n enables effect n
   int32_t DateTimeMode = 0;  // bit 0 date, bit 1 time, bit 2 short forms
 };
 
@@ -34,7 +34,7 @@ extern std::string StoredVersion;
 // True only while a test run from the setup dialog is on screen.
 extern bool TestRun;
 
-extern const char* const ProgramVersion;  // "1.06 - 17 Jan 2001"
+extern const char* const ProgramVersion;   // "1.06 - 17 Jan 2001"
 extern const char* const SettingsKeyPath;  // "\Software\Vandor\ScreenSaver\Lettrance"
 extern const char* const FallbackFonts[8];
 
