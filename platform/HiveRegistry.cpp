@@ -18,8 +18,19 @@ HiveRegistry::~HiveRegistry() {
 
 const RegHive& HiveRegistry::View() {
   const RegHive& current = storage_->Current();
+  // Without pending changes the storage's content is the view: no copy.
+  if (pending_.empty()) return current;
   if (storage_->Generation() != viewGeneration_) {
     view_ = current;
+    Replay(view_);
+    viewGeneration_ = storage_->Generation();
+  }
+  return view_;
+}
+
+RegHive& HiveRegistry::EditableView() {
+  if (pending_.empty() || storage_->Generation() != viewGeneration_) {
+    view_ = storage_->Current();
     Replay(view_);
     viewGeneration_ = storage_->Generation();
   }
@@ -56,8 +67,9 @@ RegStatus HiveRegistry::Open(RegHandle parent, std::string_view subKey, RegAcces
   if (node == nullptr) {
     if (!create) return ERROR_FILE_NOT_FOUND;
     if ((grantable & KEY_CREATE_SUB_KEY) == 0) return ERROR_ACCESS_DENIED;
+    RegHive& view = EditableView();
     pending_.push_back(PendingChange{path, false, {}});
-    node = &view_.CreateKey(path);
+    node = &view.CreateKey(path);
   }
   result = nextHandle_++;
   if (nextHandle_ >= HKEY_CURRENT_USER) nextHandle_ = 1;
@@ -114,10 +126,10 @@ RegStatus HiveRegistry::SetValue(RegHandle key, std::string_view name, uint32_t 
     return ERROR_ACCESS_DENIED;
   }
   if (data == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
-  View();  // bring the view up to date before changing it
+  RegHive& view = EditableView();
   PendingChange change{path, true, RegValue{std::string(name), type, {}}};
   if (size > 0) change.value.data.assign(data, data + size);
-  view_.SetValue(path, change.value.name, type, change.value.data);
+  view.SetValue(path, change.value.name, type, change.value.data);
   pending_.push_back(std::move(change));
   return ERROR_SUCCESS;
 }

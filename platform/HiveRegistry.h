@@ -46,6 +46,8 @@ class HiveRegistry : public RegistryStore {
   };
 
   const RegHive& View();
+  // The view as a copy that pending changes can be applied to.
+  RegHive& EditableView();
   void Replay(RegHive& hive) const;
   RegStatus Open(RegHandle parent, std::string_view subKey, RegAccess access, bool create,
                  RegHandle& result);
@@ -53,7 +55,7 @@ class HiveRegistry : public RegistryStore {
 
   std::mutex mutex_;
   std::unique_ptr<HiveStorage> storage_;
-  RegHive view_;  // storage content with the pending changes applied
+  RegHive view_;  // storage content with the pending changes applied, while any
   uint64_t viewGeneration_ = 0;
   std::vector<PendingChange> pending_;
   std::map<RegHandle, OpenedKey> handles_;
