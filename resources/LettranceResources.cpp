@@ -1,0 +1,25 @@
+#include "resources/LettranceResources.h"
+
+#include <QBitmap>
+
+namespace resources {
+
+QString ResourcePath(const QString& name) {
+  return QStringLiteral(":/") + name;
+}
+
+QImage LoadBitmap(const QString& name) {
+  return QImage(ResourcePath(name));
+}
+
+QPixmap TransparentPixmap(const QImage& image) {
+  if (image.isNull()) return {};
+  QPixmap pixmap = QPixmap::fromImage(image);
+  // The colour of the bottom-left pixel marks the background, as in the
+  // classic transparent bitmaps these pictures were drawn for.
+  const QColor key = image.pixelColor(0, image.height() - 1);
+  pixmap.setMask(pixmap.createMaskFromColor(key, Qt::MaskInColor));
+  return pixmap;
+}
+
+}  // namespace resources
