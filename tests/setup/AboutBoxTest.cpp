@@ -37,7 +37,6 @@ void WhenShown(std::function<void(TAboutBoxForm&)> act) {
 
 class AboutBoxTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { EnsureQtApplication(); }
   void TearDown() override { QGuiApplication::setApplicationDisplayName(QString()); }
 
   TAboutBox box;
