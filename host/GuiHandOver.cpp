@@ -20,7 +20,7 @@ TGuiHandOver::TSendResult TGuiHandOver::Send() {
   if (FCancelled) return TSendResult::srCancelled;
   FPending = true;
   // Posted under the lock: the owning thread takes the lock before it looks
-  // at the request, so it sees everything written here.
+  // at the event or the request, so it sees everything made here.
   QCoreApplication::postEvent(this, new QEvent(HandOverEventType()));
   FFinished.wait(lock, [this] { return !FPending || FCancelled; });
   if (FPending) {
@@ -44,14 +44,17 @@ void TGuiHandOver::Cancel() {
 }
 
 void TGuiHandOver::customEvent(QEvent* event) {
+  // Locked before the event is even looked at: the sender made it while
+  // holding the lock.
+  std::unique_lock lock(FMutex);
   if (event->type() != HandOverEventType()) {
+    lock.unlock();
     QObject::customEvent(event);
     return;
   }
-  {
-    std::lock_guard lock(FMutex);
-    if (!FPending || FCancelled) return;
-  }
+  if (!FPending || FCancelled) return;
+  lock.unlock();
+
   // An error must not escape into the event loop: it belongs to the sender.
   std::exception_ptr error;
   try {
@@ -61,7 +64,8 @@ void TGuiHandOver::customEvent(QEvent* event) {
   }
   {
     std::lock_guard lock(FMutex);
-    FError = error;
+    // Handed over whole: the sender ends up holding the only reference.
+    FError = std::move(error);
     FPending = false;
   }
   FFinished.notify_all();

@@ -87,8 +87,8 @@ void TAdvTimerThread::Loop() {
 }
 
 bool TAdvTimerThread::DeliverTick() {
-  if (const TAdvTimer::THandler async = FTimer.FAsyncHandler.load()) (*async)(&FTimer);
-  if (!FTimer.FTimerHandler.load()) return true;
+  if (const TAdvTimer::THandler async = FTimer.FAsyncHandler.Load()) (*async)(&FTimer);
+  if (!FTimer.FTimerHandler.Load()) return true;
   return FHandOver.Send() == TGuiHandOver::TSendResult::srDone;
 }
 
@@ -125,22 +125,22 @@ void TAdvTimer::SetInterval(int32_t value) {
 }
 
 TAdvTimer::TNotifyEvent TAdvTimer::OnTimer() const {
-  const THandler handler = FTimerHandler.load();
+  const THandler handler = FTimerHandler.Load();
   return handler ? *handler : TNotifyEvent();
 }
 
 void TAdvTimer::SetOnTimer(TNotifyEvent handler) {
-  FTimerHandler.store(Share(std::move(handler)));
+  FTimerHandler.Store(Share(std::move(handler)));
   Restart();
 }
 
 TAdvTimer::TNotifyEvent TAdvTimer::OnAsync() const {
-  const THandler handler = FAsyncHandler.load();
+  const THandler handler = FAsyncHandler.Load();
   return handler ? *handler : TNotifyEvent();
 }
 
 void TAdvTimer::SetOnAsync(TNotifyEvent handler) {
-  FAsyncHandler.store(Share(std::move(handler)));
+  FAsyncHandler.Store(Share(std::move(handler)));
   Restart();
 }
 
@@ -155,9 +155,9 @@ void TAdvTimer::Restart() {
 }
 
 void TAdvTimer::DoTimer() {
-  if (const THandler handler = FTimerHandler.load()) (*handler)(this);
+  if (const THandler handler = FTimerHandler.Load()) (*handler)(this);
 }
 
 bool TAdvTimer::HasHandler() const {
-  return FTimerHandler.load() != nullptr || FAsyncHandler.load() != nullptr;
+  return FTimerHandler.Load() != nullptr || FAsyncHandler.Load() != nullptr;
 }

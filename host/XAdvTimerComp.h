@@ -61,6 +61,28 @@ class TAdvTimerThread {
   std::thread FThread;  // last: starts after the members above exist
 };
 
+// A handler the GUI thread replaces while the worker reads it: every access
+// takes or puts the whole handler, never part of one.
+template <class THandler>
+class TSharedHandlerSlot {
+ public:
+  std::shared_ptr<const THandler> Load() const {
+    std::lock_guard lock(FMutex);
+    return FHandler;
+  }
+  void Store(std::shared_ptr<const THandler> handler) {
+    {
+      std::lock_guard lock(FMutex);
+      FHandler.swap(handler);
+    }
+    // The old handler is released here, outside the lock.
+  }
+
+ private:
+  mutable std::mutex FMutex;
+  std::shared_ptr<const THandler> FHandler;
+};
+
 class TAdvTimer : public QObject {
   Q_OBJECT
 
@@ -102,8 +124,8 @@ class TAdvTimer : public QObject {
   // Shared with the worker; handlers are swapped whole, never half written.
   std::atomic<bool> FIsEnabled{true};
   std::atomic<int32_t> FPeriod{40};
-  std::atomic<THandler> FTimerHandler;
-  std::atomic<THandler> FAsyncHandler;
+  TSharedHandlerSlot<TNotifyEvent> FTimerHandler;
+  TSharedHandlerSlot<TNotifyEvent> FAsyncHandler;
   std::atomic<uint32_t> FNextTime;
   std::unique_ptr<TAdvTimerThread> FThread;
 };

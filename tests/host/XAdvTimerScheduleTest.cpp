@@ -56,14 +56,25 @@ class TickLog {
   std::vector<uint32_t> times_;
 };
 
+// Sets the timer up while it is disabled and enables it only once the worker
+// sleeps with nothing pending, so that no tick starts (and moves the clock)
+// before the last setter has restarted the schedule.
+void StartTicking(TAdvTimer& timer, FakeTimerClock& clock, int32_t interval,
+                  TAdvTimer::TNotifyEvent handler) {
+  timer.SetEnabled(false);
+  timer.SetInterval(interval);
+  timer.SetOnAsync(std::move(handler));
+  ASSERT_TRUE(clock.AwaitSleeping());
+  timer.SetEnabled(true);
+}
+
 std::vector<uint32_t> TickTimes(uint32_t start, int32_t interval, std::vector<uint32_t> handlerMs,
                                 size_t count) {
   FakeTimerClock clock(start);
   TickLog log(clock, std::move(handlerMs));
   TAdvTimer timer(
       nullptr, [&] { return clock.Now(); }, clock.MakeEvent());
-  timer.SetInterval(interval);
-  timer.SetOnAsync(log.Handler());
+  StartTicking(timer, clock, interval, log.Handler());
   return log.First(count);
 }
 
@@ -101,8 +112,7 @@ TEST(AdvTimerSchedule, IntervalZeroTicksBackToBackWithoutSleeping) {
   {
     TAdvTimer timer(
         nullptr, [&] { return clock.Now(); }, clock.MakeEvent());
-    timer.SetInterval(0);
-    timer.SetOnAsync(log.Handler());
+    StartTicking(timer, clock, 0, log.Handler());
     EXPECT_EQ(log.First(4), (Ticks{1000, 1003, 1006, 1009}));
   }
   for (uint32_t wait : clock.WaitsRequested()) EXPECT_EQ(wait, kWaitInfinite);
@@ -128,8 +138,7 @@ TEST(AdvTimerSchedule, ChangingTheIntervalStartsAFreshPeriod) {
   TAdvTimer timer(
       nullptr, [&] { return clock.Now(); }, clock.MakeEvent());
   clock.HoldAt(1100);  // between the ticks due at 1080 and 1120
-  timer.SetInterval(40);
-  timer.SetOnAsync(log.Handler());
+  StartTicking(timer, clock, 40, log.Handler());
   ASSERT_TRUE(clock.AwaitSleeping());
   timer.SetInterval(30);
   EXPECT_EQ(log.First(4), (Ticks{1040, 1080, 1130, 1160}));
@@ -145,8 +154,7 @@ TEST(AdvTimerSchedule, ARestartDuringALateTickIsNotOverwritten) {
   TAdvTimer timer(
       nullptr, [&] { return clock.Now(); }, clock.MakeEvent());
   clock.PauseWorkerReadAt(1025);
-  timer.SetInterval(10);
-  timer.SetOnAsync(log.Handler());
+  StartTicking(timer, clock, 10, log.Handler());
   ASSERT_TRUE(clock.AwaitPaused());
   timer.SetInterval(100);
   clock.Resume();

@@ -72,11 +72,13 @@ TEST_F(AdvTimerThreads, IntervalZeroDeliversOneTickAtATimeBackToBack) {
   // than OnTimer whenever OnTimer runs.
   std::atomic<int> asyncTicks{0}, guiTicks{0}, overlaps{0};
   TAdvTimer timer;
+  timer.SetEnabled(false);
   timer.SetInterval(0);
   timer.SetOnAsync([&](QObject*) { ++asyncTicks; });
   timer.SetOnTimer([&](QObject*) {
     if (asyncTicks.load() != ++guiTicks) ++overlaps;
   });
+  timer.SetEnabled(true);
   EXPECT_TRUE(RunUntil([&] { return guiTicks >= 300; }));
   EXPECT_EQ(overlaps.load(), 0);
 }
@@ -102,10 +104,12 @@ TEST_F(AdvTimerThreads, DestroyingTheOwnerWhileATickWaitsForTheGuiThreadReturns)
     std::atomic<int> handedOver{0}, guiTicks{0};
     auto* owner = new QObject;
     auto* timer = new TAdvTimer(owner);
+    timer->SetEnabled(false);
     timer->SetInterval(0);
-    timer->SetOnAsync([&](QObject*) { ++handedOver; });
     timer->SetOnTimer([&](QObject*) { ++guiTicks; });
-    while (handedOver == 0) std::this_thread::sleep_for(1ms);
+    timer->SetOnAsync([&](QObject*) { ++handedOver; });
+    timer->SetEnabled(true);
+    for (int i = 0; i < 20000 && handedOver == 0; ++i) std::this_thread::sleep_for(1ms);
     std::this_thread::sleep_for(settle);  // let the worker reach its wait
     delete owner;
     RunFor(50ms);
