@@ -9,7 +9,7 @@ ensure_packages "${LETTRANCE_PACKAGES[@]}"
 
 jobs=$(nproc)
 summary_log=$(mktemp)
-trap 'rm -f "$summary_log"' EXIT
+trap 'stop_xvfb; rm -f "$summary_log"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
 configure_and_build() { # dir [cmake args...]
@@ -23,6 +23,31 @@ run_ctest() { # dir [ctest args...]
   echo "== ctest in $dir $*"
   (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300 "$@") | tee -a "$summary_log"
 }
+
+# A private X server for the tests that run the real program; stopped on exit.
+xvfb_pid=""
+start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    local i
+    for i in $(seq 1 50); do
+      if xdpyinfo -display ":$n" >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        echo "== Xvfb on $DISPLAY"
+        return 0
+      fi
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null || true
+  done
+  echo "could not start Xvfb" >&2
+  exit 1
+}
+stop_xvfb() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 
 step_plain() {
   configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -49,21 +74,32 @@ step_tsan() {
 
 step_fuzz() {
   local seconds=${LETTRANCE_FUZZ_SECONDS:-30}
-  CXX=clang++ configure_and_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DLETTRANCE_TESTS=OFF -DLETTRANCE_BENCH=OFF -DLETTRANCE_FUZZ=ON
+  CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DLETTRANCE_TESTS=OFF -DLETTRANCE_BENCH=OFF -DLETTRANCE_FUZZ=ON \
+    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
+    >/dev/null
+  cmake --build build-fuzz -j "$jobs" --target fuzzers
   local target
   for target in build-fuzz/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
-    local name work
+    [ -f "$target" ] && [ -x "$target" ] || continue
+    local name work log
     name=$(basename "$target")
     work=build-fuzz/corpus/$name
+    log=build-fuzz/$name.log
     mkdir -p "$work"
     echo "== fuzzing $name for ${seconds}s"
-    "$target" -max_total_time="$seconds" -rss_limit_mb=1024 -max_len=4096 \
-      -print_final_stats=1 "$work" "fuzz/seeds/${name#fuzz_}" 2>&1 | tail -n 12
+    if ! "$target" -max_total_time="$seconds" -rss_limit_mb=1024 -max_len=4096 \
+        -print_final_stats=1 -artifact_prefix=build-fuzz/ "$work" "fuzz/seeds/${name#fuzz_}" \
+        >"$log" 2>&1; then
+      tail -n 60 "$log"
+      echo "fuzzing $name found a problem (see $log)" >&2
+      return 1
+    fi
+    grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$log" || true
   done
 }
 
+start_xvfb
 step_plain
 step_asan
 step_tsan
