@@ -1,0 +1,19 @@
+#pragma once
+// A picture of the whole desktop, taken at start as the saver's background.
+
+#include <QImage>
+#include <QPixmap>
+#include <QSize>
+
+namespace platform {
+
+// `grab` stretched to `target` device pixels (at least 1 x 1), opaque, with a
+// device pixel ratio of 1. An empty grab (no screen, or a display server that
+// does not allow grabbing) gives black.
+QImage ScaleSnapshot(const QPixmap& grab, QSize target);
+
+// The primary screen grabbed and stretched to `target` device pixels; black
+// when it cannot be grabbed. Needs a QGuiApplication.
+QImage TakeDesktopSnapshot(QSize target);
+
+}  // namespace platform

@@ -1,0 +1,105 @@
+#include "platform/DesktopSnapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <cstdlib>
+
+// Last: Xlib defines macros (None, Status, Bool) that clash with other headers.
+#include <X11/Xlib.h>
+
+namespace {
+
+// One application per test program: the X11 platform when a server is
+// there (so that the real desktop can be grabbed), else offscreen.
+QGuiApplication& Application() {
+  static int argc = 3;
+  static char name[] = "snapshot-test";
+  static char option[] = "-platform";
+  static char xcb[] = "xcb";
+  static char offscreen[] = "offscreen";
+  static char* argv[] = {name, option, std::getenv("DISPLAY") ? xcb : offscreen, nullptr};
+  static QGuiApplication application(argc, argv);
+  return application;
+}
+
+class DesktopSnapshotTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Application(); }
+};
+
+bool AllBlack(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixel(x, y) != qRgb(0, 0, 0)) return false;
+    }
+  }
+  return true;
+}
+
+TEST_F(DesktopSnapshotTest, EmptyGrabGivesBlack) {
+  const QImage black = platform::ScaleSnapshot(QPixmap(), QSize(40, 30));
+  EXPECT_EQ(black.size(), QSize(40, 30));
+  EXPECT_TRUE(AllBlack(black));
+  EXPECT_EQ(platform::ScaleSnapshot(QPixmap(), QSize(0, -5)).size(), QSize(1, 1));
+}
+
+TEST_F(DesktopSnapshotTest, WholeGrabIsStretchedIntoDevicePixels) {
+  // 4 x 2 pixels, left half red, right half blue, from a screen scaled 2x.
+  QImage source(4, 2, QImage::Format_RGB32);
+  source.fill(Qt::red);
+  QPainter(&source).fillRect(2, 0, 2, 2, Qt::blue);
+  QPixmap grab = QPixmap::fromImage(source);
+  grab.setDevicePixelRatio(2.0);
+
+  const QImage half = platform::ScaleSnapshot(grab, QSize(2, 1));
+  ASSERT_EQ(half.size(), QSize(2, 1));
+  EXPECT_EQ(half.devicePixelRatio(), 1.0);
+  EXPECT_EQ(half.pixel(0, 0), qRgb(255, 0, 0));
+  EXPECT_EQ(half.pixel(1, 0), qRgb(0, 0, 255));
+
+  const QImage same = platform::ScaleSnapshot(grab, QSize(4, 2));  // one to one
+  EXPECT_EQ(same.size(), QSize(4, 2));
+  EXPECT_EQ(same.pixel(1, 1), qRgb(255, 0, 0));
+  EXPECT_EQ(same.pixel(2, 1), qRgb(0, 0, 255));
+}
+
+TEST_F(DesktopSnapshotTest, TakesThePrimaryScreenAtTheGivenSize) {
+  const QImage picture = platform::TakeDesktopSnapshot(QSize(64, 48));
+  EXPECT_EQ(picture.size(), QSize(64, 48));
+  EXPECT_EQ(picture.devicePixelRatio(), 1.0);
+}
+
+TEST_F(DesktopSnapshotTest, ColouredWindowOnTheDesktopShowsInTheSnapshot) {
+  if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server ($DISPLAY)";
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  const int screen = DefaultScreen(display);
+  XColor green{};
+  green.green = 0xFFFF;
+  green.flags = DoRed | DoGreen | DoBlue;
+  ASSERT_NE(XAllocColor(display, DefaultColormap(display, screen), &green), 0);
+  const Window window =
+      XCreateSimpleWindow(display, RootWindow(display, screen), 100, 50, 80, 60, 0, 0, green.pixel);
+  XMapWindow(display, window);
+  XClearWindow(display, window);
+  XSync(display, False);
+
+  const QSize screenSize = QGuiApplication::primaryScreen()->geometry().size() *
+                           QGuiApplication::primaryScreen()->devicePixelRatio();
+  const QImage picture = platform::TakeDesktopSnapshot(screenSize);
+  EXPECT_EQ(picture.size(), screenSize);
+  EXPECT_EQ(picture.pixel(140, 80), qRgb(0, 255, 0));
+  EXPECT_NE(picture.pixel(20, 20), qRgb(0, 255, 0));
+
+  // Half size: the window's middle lands at half the coordinates.
+  const QImage half = platform::TakeDesktopSnapshot(screenSize / 2);
+  EXPECT_EQ(half.pixel(70, 40), qRgb(0, 255, 0));
+
+  XDestroyWindow(display, window);
+  XCloseDisplay(display);
+}
+
+}  // namespace

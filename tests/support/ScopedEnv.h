@@ -1,0 +1,30 @@
+#pragma once
+// Sets (or, with nullptr, removes) an environment variable for the life of
+// the object and puts the old value back afterwards.
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    Set(value);
+  }
+  ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  void Set(const char* value) {
+    if (value != nullptr) {
+      setenv(name_.c_str(), value, 1);
+    } else {
+      unsetenv(name_.c_str());
+    }
+  }
+
+  std::string name_;
+  std::optional<std::string> old_;
+};
