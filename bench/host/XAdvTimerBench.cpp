@@ -33,7 +33,7 @@ Clock::time_point WholeMillisecondNow() {
 
 void RunEventLoopFor(milliseconds time) {
   QEventLoop loop;
-  QTimer::singleShot(time, &loop, &QEventLoop::quit);
+  QTimer::singleShot(time, Qt::PreciseTimer, &loop, &QEventLoop::quit);
   loop.exec();
 }
 
@@ -67,6 +67,7 @@ void BM_ScheduleAccuracy(benchmark::State& state) {
     state.counters["ticks"] = static_cast<double>(ticks.size());
     state.counters["mean_interval_ms"] =
         Milliseconds(ticks.back() - ticks.front()) / static_cast<double>(ticks.size() - 1);
+    state.counters["median_lateness_ms"] = lateness[lateness.size() / 2];
     state.counters["p99_lateness_ms"] = lateness[std::clamp<size_t>(p99, 1, lateness.size()) - 1];
     state.counters["max_lateness_ms"] = lateness.back();
   }
