@@ -4,7 +4,8 @@
 // whatever the handlers cost; a tick more than 20 ms late restarts the
 // schedule from that moment instead of delivering the backlog. Each tick runs
 // OnAsync on the worker, then OnTimer on the GUI thread while the worker
-// waits for it, so at most one tick is ever outstanding.
+// waits for it, so at most one tick is ever outstanding. The timer is made,
+// changed and destroyed on the GUI thread, never from inside its handlers.
 
 #include <QObject>
 #include <atomic>
