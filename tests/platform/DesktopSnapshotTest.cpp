@@ -30,20 +30,12 @@ class DesktopSnapshotTest : public ::testing::Test {
   void SetUp() override { Application(); }
 };
 
-bool AllBlack(const QImage& image) {
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (image.pixel(x, y) != qRgb(0, 0, 0)) return false;
-    }
-  }
-  return true;
-}
-
 TEST_F(DesktopSnapshotTest, EmptyGrabGivesBlack) {
-  const QImage black = platform::ScaleSnapshot(QPixmap(), QSize(40, 30));
-  EXPECT_EQ(black.size(), QSize(40, 30));
-  EXPECT_TRUE(AllBlack(black));
+  QImage black(40, 30, QImage::Format_RGB32);
+  black.fill(Qt::black);
+  EXPECT_EQ(platform::ScaleSnapshot(QPixmap(), QSize(40, 30)), black);
   EXPECT_EQ(platform::ScaleSnapshot(QPixmap(), QSize(0, -5)).size(), QSize(1, 1));
+  EXPECT_EQ(platform::TakeDesktopSnapshot(QSize(64, 48)).size(), QSize(64, 48));
 }
 
 TEST_F(DesktopSnapshotTest, WholeGrabIsStretchedIntoDevicePixels) {
@@ -64,12 +56,6 @@ TEST_F(DesktopSnapshotTest, WholeGrabIsStretchedIntoDevicePixels) {
   EXPECT_EQ(same.size(), QSize(4, 2));
   EXPECT_EQ(same.pixel(1, 1), qRgb(255, 0, 0));
   EXPECT_EQ(same.pixel(2, 1), qRgb(0, 0, 255));
-}
-
-TEST_F(DesktopSnapshotTest, TakesThePrimaryScreenAtTheGivenSize) {
-  const QImage picture = platform::TakeDesktopSnapshot(QSize(64, 48));
-  EXPECT_EQ(picture.size(), QSize(64, 48));
-  EXPECT_EQ(picture.devicePixelRatio(), 1.0);
 }
 
 TEST_F(DesktopSnapshotTest, ColouredWindowOnTheDesktopShowsInTheSnapshot) {
