@@ -90,6 +90,10 @@ struct TSaverAni {
 
   // How Init makes the back buffer; set by the host before Init.
   SurfaceFactory MakeSurface;
+  // Where Present shows finished frames (the saver window, the preview
+  // window or an image); set by the host. Without one, frames are composed
+  // but shown nowhere.
+  FrameTarget* Target = nullptr;
   // The primary screen's size as read at the start of the last Init, Layout
   // or Step: the plane of the letter positions.
   int32_t ScreenWidth = 1;
@@ -105,6 +109,13 @@ struct TSaverAni {
   // Advances one frame: every letter moved by the current effect, the line
   // scrolled by Speed, colour fading advanced.
   void Step();
+  // Draws the frame into the back buffer (background, shadow, letters),
+  // starts the next pass when this one is over, and hands the whole frame to
+  // the target in one copy.
+  void Present();
+  // Draws every letter displaced by (dx, dy) screen units; all black when not
+  // coloured (the shadow).
+  void Draw(int32_t dx, int32_t dy, bool coloured);
 
   // Screen units to surface pixels and back; both scale by Height / screen
   // height on both axes and truncate toward zero.
@@ -124,6 +135,9 @@ extern TSaverAni SaverAni;
 // short date): for example "17.01.01 09:05" for mode 4; the product name
 // "Lettrance" for mode 0 and unknown modes. UTF-8.
 std::string DateTimeText(int32_t mode);
+
+// Turns the surface's font by angle tenths of a degree, counter-clockwise.
+void SetFontAngle(DrawingSurface& font, int32_t angle);
 
 // Splits a text into lines at CR, LF and CR LF; a final line break adds no
 // empty line.

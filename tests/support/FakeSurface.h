@@ -18,6 +18,7 @@ class FakeSurface : public DrawingSurface {
     TColor Color;
     int32_t Size;
     int32_t Angle;
+    size_t FillsBefore;  // how many fills came before this letter
   };
   enum class Fill { None, Black, Background };
 
@@ -58,7 +59,7 @@ class FakeSurface : public DrawingSurface {
     return TextExtent{width, TextHeight};
   }
   void DrawLetter(int32_t x, int32_t y, char32_t letter) override {
-    Drawn.push_back(DrawnLetter{x, y, letter, Color, Size, Angle});
+    Drawn.push_back(DrawnLetter{x, y, letter, Color, Size, Angle, Fills.size()});
   }
   void FillBlack() override { Fills.push_back(Fill::Black); }
   void CopyBackground(const Picture& picture) override {

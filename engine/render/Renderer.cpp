@@ -1,0 +1,213 @@
+#include "engine/render/Renderer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <memory>
+#include <ostream>
+
+#include "engine/AnimationUnit.h"
+#include "engine/QtSurface.h"
+#include "platform/RandomNumbers.h"
+#include "platform/ScreenMetrics.h"
+#include "settings/GlobalsUnit.h"
+
+namespace {
+
+constexpr char kProgram[] = "lettrance-render: ";
+
+std::vector<std::string> InstalledFonts() {
+  std::vector<std::string> fonts{"Default"};
+  for (const QString& family : QFontDatabase::families()) fonts.push_back(family.toStdString());
+  return fonts;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (size_t k = 0; k < lines.size(); ++k) text += (k == 0 ? "" : "\r") + lines[k];
+  return text;
+}
+
+int32_t EffectBits(const std::vector<int32_t>& effects) {
+  uint32_t bits = 0;
+  for (int32_t e : effects) bits |= 1u << e;
+  return static_cast<int32_t>(bits);
+}
+
+// The settings record for this run: defaults or the stored settings, then the
+// command line on top. The animation uses it as it is (a test run).
+void PrepareSettings(const RenderOptions& o) {
+  SetInstalledFontsProvider(InstalledFonts);
+  if (o.UseSettings) {
+    // Treat the stored version as ours: read everything, write nothing back.
+    StoredVersion = ProgramVersion;
+    LoadGlobals(Globals);
+  } else {
+    Globals = DefaultGlobals();
+    Globals.FontName = ResolveFontName(Globals.FontName, InstalledFonts());
+  }
+  if (o.Font) Globals.FontName = *o.Font;
+  if (o.FontSize) Globals.FontSize = *o.FontSize;
+  if (o.Speed) Globals.Speed = *o.Speed;
+  if (!o.Texts.empty()) Globals.Text = JoinLines(o.Texts);
+  if (!o.Effects.empty()) {
+    Globals.EffectsFlag = true;
+    Globals.EffectCode = EffectBits(o.Effects);
+  }
+  Globals.DesktopFlag = o.Desktop.has_value();
+  TestRun = true;
+}
+
+void Seed(const RenderOptions& o) {
+  if (o.Seed) {
+    platform::SeedRandom(*o.Seed);
+  } else {
+    platform::Randomize();
+  }
+}
+
+// The animation on a full-screen surface of the frame size.
+std::unique_ptr<TSaverAni> StartAnimation(const RenderOptions& o, const Picture* background,
+                                          FrameTarget* target) {
+  auto state = std::make_unique<TSaverAni>();
+  state->Width = o.Width;
+  state->Height = o.Height;
+  state->Preview = false;
+  state->Background = background;
+  state->Target = target;
+  state->MakeSurface = QtSurfaceFactory();
+  state->Init();
+  return state;
+}
+
+bool WriteFrames(const RenderOptions& o, const Picture* background, std::ostream& errors) {
+  if (!QDir().mkpath(QString::fromStdString(o.OutDir))) {
+    errors << kProgram << "cannot make the folder '" << o.OutDir << "'\n";
+    return false;
+  }
+  const QDir out(QString::fromStdString(o.OutDir));
+  ImageSink sink;
+  Seed(o);
+  auto state = StartAnimation(o, background, &sink);
+  for (int32_t frame = 1; frame <= o.Frames; ++frame) {
+    state->Step();
+    state->Present();
+    if (frame % o.Every != 0) continue;
+    const QString name = out.filePath(QString("frame-%1.png").arg(frame, 5, 10, QChar('0')));
+    if (!sink.Frame().save(name, "PNG")) {
+      errors << kProgram << "cannot write '" << name.toStdString() << "'\n";
+      return false;
+    }
+  }
+  state->Done();
+  return true;
+}
+
+// A frame from the middle of a pass of one effect: the pass is first run
+// without drawing to learn its length, then again, drawn at its half.
+QImage MidPassFrame(const RenderOptions& o, const Picture* background, int32_t effect,
+                    uint64_t seed) {
+  Globals.EffectsFlag = true;
+  Globals.EffectCode = EffectBits({effect});
+  platform::SeedRandom(seed);
+  auto probe = StartAnimation(o, background, nullptr);
+  int32_t length = 0;
+  do {
+    probe->Step();
+    ++length;
+  } while (!probe->AllGone && length < 100000);
+  probe->Done();
+
+  ImageSink sink;
+  platform::SeedRandom(seed);
+  auto state = StartAnimation(o, background, &sink);
+  for (int32_t frame = 1; frame < length / 2; ++frame) state->Step();
+  state->Step();
+  state->Present();
+  state->Done();
+  return sink.Frame();
+}
+
+bool WriteSheet(const RenderOptions& o, const Picture* background, std::ostream& errors) {
+  constexpr int kColumns = 5;
+  constexpr int kRows = 4;
+  constexpr int kMargin = 8;
+  constexpr int kLabel = 22;
+  const int thumbWidth = std::max(o.Width / 4, 1);
+  const int thumbHeight = std::max(o.Height / 4, 1);
+  QImage sheet(kMargin + kColumns * (thumbWidth + kMargin),
+               kMargin + kRows * (thumbHeight + kLabel + kMargin), QImage::Format_RGB32);
+  sheet.fill(QColor(32, 32, 32));
+
+  // One line for the whole sheet: the first line of the text.
+  Globals.Text = Globals.Text.substr(0, Globals.Text.find_first_of("\r\n"));
+  if (Globals.Text.empty()) Globals.Text = "Lettrance";
+  Globals.DateTimeMode = 0;
+  const uint64_t seed = o.Seed.value_or(1);
+
+  QPainter painter(&sheet);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  QFont labelFont = painter.font();
+  labelFont.setPixelSize(14);
+  painter.setFont(labelFont);
+  for (int32_t effect = 0; effect < kEffectCount; ++effect) {
+    const QImage frame = MidPassFrame(o, background, effect, seed + static_cast<uint64_t>(effect));
+    const int left = kMargin + (effect % kColumns) * (thumbWidth + kMargin);
+    const int top = kMargin + (effect / kColumns) * (thumbHeight + kLabel + kMargin);
+    painter.drawImage(QRect(left, top, thumbWidth, thumbHeight), frame);
+    painter.setPen(QColor(220, 220, 220));
+    const QString label =
+        QString("%1  %2").arg(effect).arg(QString(EffectNames[effect]).replace("&&", "&"));
+    painter.drawText(QRect(left, top + thumbHeight, thumbWidth, kLabel), Qt::AlignCenter, label);
+  }
+  painter.end();
+
+  const QString file = QString::fromStdString(*o.Sheet);
+  const QString folder = QFileInfo(file).absolutePath();
+  if (!QDir().mkpath(folder) || !sheet.save(file, "PNG")) {
+    errors << kProgram << "cannot write '" << *o.Sheet << "'\n";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunRenderer(const RenderOptions& o, std::ostream& errors) {
+  std::unique_ptr<Picture> background;
+  if (o.Desktop) {
+    QImageReader reader(QString::fromStdString(*o.Desktop));
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+      errors << kProgram << "cannot read the picture '" << *o.Desktop
+             << "': " << reader.errorString().toStdString() << "\n";
+      return kExitBadInput;
+    }
+    // The whole desktop scaled to the surface, as a snapshot would be.
+    background = std::make_unique<Picture>(
+        picture.scaled(o.Width, o.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  }
+
+  PrepareSettings(o);
+  platform::SetPrimaryScreenSize(platform::ScreenSize{o.Width, o.Height});
+  const bool written =
+      o.Sheet ? WriteSheet(o, background.get(), errors) : WriteFrames(o, background.get(), errors);
+  platform::SetPrimaryScreenSize(std::nullopt);
+  return written ? kExitOk : kExitBadOutput;
+}
+
+int RenderMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& errors) {
+  const ParsedOptions parsed = ParseRenderOptions(args);
+  if (!parsed.Error.empty()) {
+    errors << kProgram << parsed.Error << "\n";
+    return kExitUsage;
+  }
+  if (parsed.Options.Help) {
+    out << RenderHelpText();
+    return kExitOk;
+  }
+  return RunRenderer(parsed.Options, errors);
+}
