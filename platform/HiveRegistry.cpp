@@ -89,15 +89,25 @@ RegStatus HiveRegistry::CreateKey(RegHandle parent, std::string_view subKey, Reg
   return Open(parent, subKey, access, true, result);
 }
 
+RegStatus HiveRegistry::KeyPath(RegHandle key, RegAccess needed, std::string& path) {
+  if (key == HKEY_CURRENT_USER) {
+    // The root is always open, with what the storage grants.
+    path.clear();
+    return (storage_->Grantable("") & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+  }
+  auto it = handles_.find(key);
+  if (it == handles_.end()) return ERROR_INVALID_HANDLE;
+  if ((it->second.access & needed) != needed) return ERROR_ACCESS_DENIED;
+  path = it->second.path;
+  return ERROR_SUCCESS;
+}
+
 RegStatus HiveRegistry::QueryValue(RegHandle key, std::string_view name, uint32_t* type,
                                    uint8_t* data, uint32_t* size) {
   std::lock_guard lock(mutex_);
-  auto it = handles_.find(key);
   std::string path;
-  if (key != HKEY_CURRENT_USER) {
-    if (it == handles_.end()) return ERROR_INVALID_HANDLE;
-    if ((it->second.access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
-    path = it->second.path;
+  if (const RegStatus status = KeyPath(key, KEY_QUERY_VALUE, path); status != ERROR_SUCCESS) {
+    return status;
   }
   if (data != nullptr && size == nullptr) return ERROR_INVALID_PARAMETER;
   const RegValue* value = View().FindValue(path, name);
@@ -116,14 +126,9 @@ RegStatus HiveRegistry::QueryValue(RegHandle key, std::string_view name, uint32_
 RegStatus HiveRegistry::SetValue(RegHandle key, std::string_view name, uint32_t type,
                                  const uint8_t* data, uint32_t size) {
   std::lock_guard lock(mutex_);
-  auto it = handles_.find(key);
   std::string path;
-  if (key != HKEY_CURRENT_USER) {
-    if (it == handles_.end()) return ERROR_INVALID_HANDLE;
-    if ((it->second.access & KEY_SET_VALUE) == 0) return ERROR_ACCESS_DENIED;
-    path = it->second.path;
-  } else if ((storage_->Grantable("") & KEY_SET_VALUE) == 0) {
-    return ERROR_ACCESS_DENIED;
+  if (const RegStatus status = KeyPath(key, KEY_SET_VALUE, path); status != ERROR_SUCCESS) {
+    return status;
   }
   if (data == nullptr && size > 0) return ERROR_INVALID_PARAMETER;
   RegHive& view = EditableView();

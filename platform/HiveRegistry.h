@@ -52,6 +52,8 @@ class HiveRegistry : public RegistryStore {
   RegStatus Open(RegHandle parent, std::string_view subKey, RegAccess access, bool create,
                  RegHandle& result);
   RegStatus FlushLocked();
+  // The path of an open key, when it was opened with the `needed` rights.
+  RegStatus KeyPath(RegHandle key, RegAccess needed, std::string& path);
 
   std::mutex mutex_;
   std::unique_ptr<HiveStorage> storage_;
