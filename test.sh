@@ -30,7 +30,7 @@ start_xvfb() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x720x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1280x720x24 -br -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     local i
     for i in $(seq 1 50); do

@@ -1,0 +1,89 @@
+#include "host/ProgramEntry.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <iostream>
+
+#include "host/PasswordUnit.h"
+#include "host/PreviewLoop.h"
+#include "host/SaverUnit.h"
+#include "platform/DesktopSnapshot.h"
+#include "platform/RandomNumbers.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/SingleInstance.h"
+#include "settings/GlobalsUnit.h"
+#include "settings/XExeCounterUnit.h"
+#include "settings/XShortcutUnit.h"
+#include "setup/XAboutBoxUnit.h"
+
+TRunMode RunMode = rmRun;
+std::unique_ptr<Picture> DesktopBitmap;
+platform::WindowId PreviewWnd = 0;
+
+namespace {
+
+std::vector<std::string> InstalledFonts() {
+  std::vector<std::string> fonts{"Default"};
+  for (const QString& family : QFontDatabase::families()) fonts.push_back(family.toStdString());
+  return fonts;
+}
+
+// The first start of this version puts the program into the applications
+// menu and introduces it.
+void CountStart() {
+  if (CheckExeCounter(SettingsKeyPath, ProgramVersion) > 0) return;
+  CreateShortcut("Lettrance", QCoreApplication::applicationFilePath().toStdString(), {},
+                 "Vandor\\Screensaver", true);
+  ShowAboutBox(qApp);
+}
+
+int RunSaverOrSetup(QApplication& app) {
+  const platform::ScreenSize screen = platform::PrimaryScreenSize();
+  DesktopBitmap =
+      std::make_unique<Picture>(platform::TakeDesktopSnapshot(QSize(screen.Width, screen.Height)));
+  QApplication::setApplicationDisplayName(QStringLiteral("Lettrance"));
+  int result = 0;
+  if (RunMode == rmConfigure) {
+    std::cerr << "lettrance: the configuration dialog is not available in this build" << std::endl;
+    result = NoSetupDialogExitCode;
+  } else {
+    TSaverForm saver;
+    saver.show();
+    result = app.exec();
+  }
+  DesktopBitmap.reset();
+  return result;
+}
+
+}  // namespace
+
+int RunProgram(int argc, char** argv) {
+  const TCommandLine command = ParseCommandLine(argc, argv);
+  if (!command.Error.empty()) {
+    std::cerr << "lettrance: " << command.Error << std::endl;
+    return BadCommandLineExitCode;
+  }
+  RunMode = command.RunMode;
+  if (RunMode == rmChangePassword) {
+    ChangePassword(command.Window);
+    return 0;
+  }
+
+  // The toolkit is needed from here on (the about box of a first start); the
+  // application title stays the program file's name until the saver starts.
+  QApplication app(argc, argv);
+  SetInstalledFontsProvider(InstalledFonts);
+  if (RunMode == rmConfigure || RunMode == rmRun) CountStart();
+
+  platform::SingleInstanceGuard guard("ScreenSaverSemaphore");
+  if (guard.State() == platform::SingleInstanceGuard::TState::OtherCopyRuns) return 0;
+  platform::Randomize();
+
+  if (RunMode == rmPreview) {
+    // Previews are not counted; the settings still need the stored version.
+    StoredVersion = ReadStoredVersion();
+    platform::X11ForeignWindows windows;
+    return RunPreview(command.Window, windows);
+  }
+  return RunSaverOrSetup(app);
+}

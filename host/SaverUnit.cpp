@@ -1,0 +1,251 @@
+#include "host/SaverUnit.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/AnimationUnit.h"
+#include "host/ProgramEntry.h"
+#include "host/XAdvTimerComp.h"
+#include "platform/ScreenMetrics.h"
+#include "settings/GlobalsUnit.h"
+
+int IgnoreMoves = 0;
+
+namespace {
+// Telling the platform that a screen saver runs has no equivalent on X11.
+void SetScreenSaverRunning(bool) {}
+}  // namespace
+
+TSaverForm::TSaverForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      IdleAdvTimer(new TAdvTimer(this)),
+      Passwords(&SystemPasswordPlatform()) {
+  // FormCreate: the timer is off until the first activation sets it up.
+  IdleAdvTimer->SetEnabled(false);
+  IdleAdvTimer->SetOnTimer([this](QObject*) { IdleAdvTimerTimer(); });
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setWindowTitle(QStringLiteral("Lettrance"));
+  // Off screen and empty until the first activation places it.
+  setGeometry(-1000, -1000, 0, 0);
+}
+
+TSaverForm::~TSaverForm() {
+  StopFrameDriving();
+  if (!FClosed) SaverAni.Done();
+}
+
+void TSaverForm::ShowCursor(bool visible) {
+  setCursor(visible ? Qt::ArrowCursor : Qt::BlankCursor);
+}
+
+void TSaverForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (FFirstActivate) FormActivate();
+}
+
+void TSaverForm::FormActivate() {
+  FFirstActivate = false;
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+
+  const platform::ScreenSize screen = platform::PrimaryScreenSize();
+  SaverAni.Preview = false;
+  SaverAni.Width = screen.Width;
+  SaverAni.Height = screen.Height;
+  SaverAni.Background = DesktopBitmap.get();
+  SaverAni.MakeSurface = QtSurfaceFactory();
+  SaverAni.Target = this;
+  SaverAni.Init();
+
+  // The window covers the primary screen; its size is in device-independent
+  // pixels, the frames in device pixels.
+  QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary != nullptr) setGeometry(primary->geometry());
+  FLastX = -1;
+  FLastY = -1;
+  StartFrameDriving();
+  FRunning.start();
+  raise();  // topmost: the window flags keep it above others
+  SetScreenSaverRunning(true);
+  ShowCursor(false);
+  activateWindow();
+  grabMouse();
+  grabKeyboard();
+}
+
+void TSaverForm::StartFrameDriving() {
+  if (Globals.TimerInterval != 0) {
+    IdleAdvTimer->SetInterval(Globals.TimerInterval);
+    IdleAdvTimer->SetEnabled(true);
+  } else if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+    FIdleHandler =
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TSaverForm::AppIdle);
+  }
+}
+
+void TSaverForm::StopFrameDriving() {
+  IdleAdvTimer->SetEnabled(false);
+  if (FIdleHandler) disconnect(FIdleHandler);
+  FIdleHandler = {};
+}
+
+void TSaverForm::AppIdle() {
+  // The loop is about to wait: give it the next frame to work on instead.
+  QCoreApplication::postEvent(this, new QEvent(WM_NEXTFRAME));
+}
+
+void TSaverForm::IdleAdvTimerTimer() {
+  NextFrame();
+}
+
+void TSaverForm::NextFrame() {
+  if (FClosed) return;
+  SaverAni.Step();
+  SaverAni.Present();
+  ++FFrames;
+}
+
+bool TSaverForm::event(QEvent* event) {
+  if (event->type() == WM_NEXTFRAME) {
+    NextFrame();
+    return true;
+  }
+  if (event->type() == WM_CLOSEREQUEST) {
+    TryClose();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void TSaverForm::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+  FormKeyDown(event->key());
+}
+
+void TSaverForm::FormKeyDown(int key) {
+  if (key == Qt::Key_N) {
+    SaverAni.Layout();
+    return;
+  }
+  if (key != Qt::Key_S) {
+    TryClose();
+    return;
+  }
+  if (TestRun) {
+    close();
+    return;
+  }
+  if (!OpenSetupDialog) return;
+  releaseKeyboard();
+  releaseMouse();
+  ShowCursor(true);
+  if (OpenSetupDialog(*this)) {
+    StopFrameDriving();
+    StartFrameDriving();
+    SaverAni.Init();  // reloads what the dialog saved
+  }
+  ShowCursor(false);
+  activateWindow();
+  setFocus();
+  grabMouse();
+  grabKeyboard();
+  IgnoreMoves = 5;
+}
+
+void TSaverForm::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  TryClose();
+}
+
+void TSaverForm::mouseMoveEvent(QMouseEvent* event) {
+  event->accept();
+  const QPoint at = event->position().toPoint();
+  FormMouseMove(at.x(), at.y());
+}
+
+void TSaverForm::FormMouseMove(int x, int y) {
+  if (IgnoreMoves > 0) {
+    --IgnoreMoves;
+    return;
+  }
+  if (FLastX == -1 && FLastY == -1) {
+    FLastX = x;
+    FLastY = y;
+    return;
+  }
+  if (std::abs(x - FLastX) > 2 && std::abs(y - FLastY) > 2) {
+    FLastX = x;
+    FLastY = y;
+    TryClose();
+  }
+}
+
+void TSaverForm::TryClose() {
+  if (FClosed) return;
+  if (RunMode != rmRun || TestRun) {
+    close();
+    return;
+  }
+  IgnoreMoves = 5;
+  if (VerifyPassword(static_cast<platform::WindowId>(winId()), *this, *Passwords)) close();
+}
+
+void TSaverForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TSaverForm::FormClose() {
+  if (FClosed) return;
+  FClosed = true;
+  StopFrameDriving();
+  SetScreenSaverRunning(false);
+  releaseKeyboard();
+  releaseMouse();
+  ShowCursor(true);
+  SaverAni.Done();
+  SaverAni.Target = nullptr;
+  resize(10, 10);
+  ReportFrameRate();
+}
+
+void TSaverForm::ReportFrameRate() const {
+  // For measuring: LETTRANCE_FRAME_STATS=1 prints the frame rate at the end.
+  if (qEnvironmentVariableIsEmpty("LETTRANCE_FRAME_STATS") || !FRunning.isValid()) return;
+  const qint64 ms = std::max<qint64>(FRunning.elapsed(), 1);
+  std::fprintf(stderr, "lettrance: %d frames in %lld ms (%.1f frames per second)\n", FFrames,
+               static_cast<long long>(ms), 1000.0 * FFrames / static_cast<double>(ms));
+}
+
+void TSaverForm::ShowFrame(const QImage& frame) {
+  // Painted at once, so the back buffer is not shared past this call (a
+  // shared buffer would be copied when the next frame is drawn into it).
+  FFrame = &frame;
+  repaint();
+  FFrame = nullptr;
+}
+
+void TSaverForm::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (FFrame == nullptr || FFrame->isNull()) {
+    painter.fillRect(rect(), Qt::black);
+    return;
+  }
+  // Frames are in device pixels: drawn into the window's device-independent
+  // rectangle they map one to one onto the screen.
+  const qreal ratio = devicePixelRatioF();
+  painter.drawImage(QRectF(QPointF(0, 0), QSizeF(FFrame->size()) / ratio), *FFrame);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// TSaverForm: the full-screen window of the running screen saver. It covers
+// the primary screen, stays on top, hides the cursor, takes all mouse and
+// keyboard input, draws the animation frame by frame and closes on input
+// (asking for the password first where the platform wants one).
+
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "engine/QtSurface.h"
+#include "host/PasswordUnit.h"
+
+class TAdvTimer;
+
+// The saver window's own posted events.
+inline constexpr QEvent::Type WM_NEXTFRAME = static_cast<QEvent::Type>(QEvent::User + 1);
+inline constexpr QEvent::Type WM_CLOSEREQUEST = static_cast<QEvent::Type>(QEvent::User + 2);
+
+// Mouse moves still to be ignored (after the setup dialog or a password
+// check, the pointer may jump).
+extern int IgnoreMoves;
+
+class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
+  Q_OBJECT
+ public:
+  explicit TSaverForm(QWidget* parent = nullptr);
+  ~TSaverForm() override;
+
+  TAdvTimer* const IdleAdvTimer;
+
+  // Opens the setup dialog over the running saver; returns true when it was
+  // confirmed (and has saved the settings). Without one, S does nothing.
+  std::function<bool(TSaverForm&)> OpenSetupDialog;
+
+  // Where the password check asks; the platform's own by default.
+  TPasswordPlatform* Passwords;
+
+  void ShowCursor(bool visible) override;
+  bool Closed() const { return FClosed; }
+  int Frames() const { return FFrames; }
+
+ protected:
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+  void ShowFrame(const QImage& frame) override;
+
+ private:
+  void FormActivate();
+  void IdleAdvTimerTimer();
+  void AppIdle();
+  void FormKeyDown(int key);
+  void FormMouseMove(int x, int y);
+  void FormClose();
+  void TryClose();
+  void StartFrameDriving();
+  void StopFrameDriving();
+  void NextFrame();
+
+  void ReportFrameRate() const;
+
+  bool FFirstActivate = true;
+  int FFrames = 0;
+  QElapsedTimer FRunning;
+  bool FClosed = false;
+  int FLastX = -1;
+  int FLastY = -1;
+  QMetaObject::Connection FIdleHandler;
+  const QImage* FFrame = nullptr;  // the frame being painted, while painting
+};

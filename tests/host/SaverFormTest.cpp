@@ -1,0 +1,152 @@
+// The saver window's input rules, on Qt's offscreen platform with an
+// in-memory registry and a fake password dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "engine/AnimationUnit.h"
+#include "host/ProgramEntry.h"
+#include "host/SaverUnit.h"
+#include "host/XAdvTimerComp.h"
+#include "platform/ScreenMetrics.h"
+#include "settings/GlobalsUnit.h"
+#include "tests/settings/RegistryTestStore.h"
+#include "tests/support/QtTestApplication.h"
+
+namespace {
+
+// A password dialog that always answers "stay" and counts how often it asked.
+class RefusingPasswords : public TPasswordPlatform {
+ public:
+  class Library : public TPasswordLibrary {
+   public:
+    explicit Library(int& asked) : asked_(asked) {}
+    TVerifyScreenSavePwd FindVerifyScreenSavePwd() override {
+      return [this](platform::WindowId) {
+        ++asked_;
+        return false;
+      };
+    }
+    TPwdChangePassword FindPwdChangePassword() override { return {}; }
+
+   private:
+    int& asked_;
+  };
+  std::unique_ptr<TPasswordLibrary> LoadVerifyLibrary() override {
+    return std::make_unique<Library>(asked);
+  }
+  std::unique_ptr<TPasswordLibrary> LoadChangeLibrary() override { return nullptr; }
+  int asked = 0;
+};
+
+class SaverFormTest : public ::testing::Test {
+ protected:
+  SaverFormTest() {
+    platform::SetPrimaryScreenSize(platform::ScreenSize{640, 480});
+    RunMode = rmRun;
+    TestRun = false;
+    IgnoreMoves = 0;
+    StoredVersion = ProgramVersion;
+    registry.SetDword("Software\\Vandor\\ScreenSaver\\Lettrance", "TimerInterval", 40);
+  }
+  ~SaverFormTest() override {
+    platform::SetPrimaryScreenSize(std::nullopt);
+    TestRun = false;
+  }
+  void Show() {
+    form.Passwords = &passwords;
+    form.show();
+    QApplication::processEvents();
+  }
+  void Move(int x, int y) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, y), QPointF(x, y), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&form, &move);
+  }
+  void Click() {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &press);
+  }
+  void Key(int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&form, &press);
+  }
+
+  RegistryTestStore registry;
+  RefusingPasswords passwords;
+  TSaverForm form;
+};
+
+TEST_F(SaverFormTest, FirstActivationCoversTheScreenAndStartsTheTimer) {
+  Show();
+  EXPECT_EQ(SaverAni.Width, 640);
+  EXPECT_EQ(SaverAni.Height, 480);
+  EXPECT_FALSE(SaverAni.Preview);
+  EXPECT_EQ(form.cursor().shape(), Qt::BlankCursor);
+  EXPECT_TRUE(form.IdleAdvTimer->Enabled());
+  EXPECT_EQ(form.IdleAdvTimer->Interval(), 40);
+}
+
+TEST_F(SaverFormTest, OnlyAMoveOfThreePixelsOnBothAxesEndsTheSaver) {
+  Show();
+  Move(100, 100);  // the reference point
+  Move(105, 101);
+  Move(100, 200);
+  EXPECT_FALSE(form.Closed());
+  Move(103, 103);
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(SaverFormTest, ARefusedPasswordKeepsTheSaverAndIgnoresFiveMoves) {
+  registry.SetDword("Control Panel\\Desktop", "ScreenSaveUsePassword", 1);
+  Show();
+  Click();
+  EXPECT_EQ(passwords.asked, 1);
+  EXPECT_FALSE(form.Closed());
+  EXPECT_EQ(form.cursor().shape(), Qt::BlankCursor);  // hidden again after asking
+  for (int i = 0; i < 5; ++i) Move(100 + 50 * i, 100 + 50 * i);
+  EXPECT_EQ(passwords.asked, 1);
+  Move(10, 10);  // the reference point
+  Move(20, 20);
+  EXPECT_EQ(passwords.asked, 2);
+}
+
+TEST_F(SaverFormTest, NStartsTheNextLineAndOtherKeysEndTheSaver) {
+  Show();
+  const int32_t line = SaverAni.LineIndex;
+  Key(Qt::Key_N);
+  EXPECT_FALSE(form.Closed());
+  EXPECT_NE(SaverAni.LineIndex, line);
+  Key(Qt::Key_S);  // no setup dialog in this build: nothing happens
+  EXPECT_FALSE(form.Closed());
+  Key(Qt::Key_Shift);
+  EXPECT_TRUE(form.Closed());
+}
+
+TEST_F(SaverFormTest, ATestRunEndsWithSAndNeverAsksForThePassword) {
+  registry.SetDword("Control Panel\\Desktop", "ScreenSaveUsePassword", 1);
+  TestRun = true;
+  Globals = DefaultGlobals();
+  Globals.FontName = "Default";
+  Show();
+  Key(Qt::Key_S);
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(passwords.asked, 0);
+}
+
+TEST_F(SaverFormTest, WithoutAnIntervalFramesComeWheneverTheLoopIsIdle) {
+  registry.SetDword("Software\\Vandor\\ScreenSaver\\Lettrance", "TimerInterval", 0);
+  Show();
+  EXPECT_FALSE(form.IdleAdvTimer->Enabled());
+  QEventLoop loop;
+  QTimer::singleShot(300, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_GE(form.Frames(), 3);
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+// The real program against a real X server: the full-screen saver, the
+// preview inside another program's window, first starts and the
+// single-instance guard. Input comes from xdotool, pixels are read back from
+// the screen. Time bounds here are generous limits against hangs; the
+// measured times are printed, not asserted.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "platform/RegFileFormat.h"
+#include "platform/RegistryStore.h"
+#include "tests/integration/ChildProcess.h"
+#include "tests/integration/XServer.h"
+#include "tests/support/TempDir.h"
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const char* const kSettingsKey = "Software\\Vandor\\ScreenSaver\\Lettrance";
+
+class ProgramX11Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X server";
+    ASSERT_TRUE(x.Connected());
+    XServer::Xdotool("mousemove 400 300");
+  }
+
+  std::string HivePath() const { return home.File("config/lettrance/registry.reg"); }
+  std::string DesktopEntryPath() const {
+    return home.File("data/applications/Vandor/Screensaver/Lettrance.desktop");
+  }
+
+  // A hive as a previous start of this version leaves it, plus `extra` lines.
+  void SeedHive(const std::string& extra = "") {
+    std::filesystem::create_directories(home.Path() / "config/lettrance");
+    TempDir::Write(HivePath(), "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" +
+                                   std::string(kSettingsKey) +
+                                   "]\n\"ExeCounter\"=dword:00000001\n"
+                                   "\"ExeVersion\"=\"1.06 - 17 Jan 2001\"\n" +
+                                   extra);
+  }
+
+  int32_t HiveDword(const std::string& name) {
+    const auto parsed = platform::ParseRegFile(TempDir::Read(HivePath()));
+    const platform::RegValue* value = parsed.hive.FindValue(kSettingsKey, name);
+    if (value == nullptr || value->data.size() != 4) return INT32_MIN;
+    const auto& d = value->data;
+    return static_cast<int32_t>(d[0] | (d[1] << 8) | (d[2] << 16) |
+                                (static_cast<uint32_t>(d[3]) << 24));
+  }
+  std::string HiveString(const std::string& name) {
+    const auto parsed = platform::ParseRegFile(TempDir::Read(HivePath()));
+    const platform::RegValue* value = parsed.hive.FindValue(kSettingsKey, name);
+    if (value == nullptr) return "<missing>";
+    return std::string(value->data.begin(), value->data.end() - (value->data.empty() ? 0 : 1));
+  }
+
+  std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& args) {
+    auto child = std::make_unique<ChildProcess>(
+        LETTRANCE_EXE, args,
+        std::map<std::string, std::string>{{"XDG_CONFIG_HOME", home.File("config")},
+                                           {"XDG_DATA_HOME", home.File("data")},
+                                           {"XDG_RUNTIME_DIR", home.File("")},
+                                           {"QT_QPA_PLATFORM", "xcb"}});
+    EXPECT_TRUE(child->Started());
+    return child;
+  }
+
+  // Waits until the screen shows something other than black; returns how long.
+  std::optional<std::chrono::milliseconds> WaitForDrawing(ChildProcess& child,
+                                                          std::chrono::milliseconds limit = 5s) {
+    const auto start = Clock::now();
+    while (Clock::now() - start < limit && child.Running()) {
+      if (x.CountPixelsOtherThan(0, 0, x.ScreenWidth(), x.ScreenHeight(), 0x000000) > 0) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+    return std::nullopt;
+  }
+
+  // True while a window whose title matches `pattern` exists.
+  static bool WindowShown(const std::string& pattern) {
+    return XServer::Xdotool("search --onlyvisible --name '" + pattern + "'");
+  }
+
+  TempDir home;
+  XServer x;
+};
+
+TEST_F(ProgramX11Test, SaverDrawsAndEndsOnAKey) {
+  SeedHive();
+  auto saver = Start({"/s"});
+  const auto firstFrame = WaitForDrawing(*saver);
+  ASSERT_TRUE(firstFrame) << "no frame on screen";
+  std::printf("first frame after %lld ms\n", static_cast<long long>(firstFrame->count()));
+
+  XServer::Xdotool("key n");  // the next line, not an end
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(saver->Running());
+  XServer::Xdotool("key x");
+  EXPECT_EQ(saver->Wait(5s), 0);
+}
+
+TEST_F(ProgramX11Test, SaverEndsOnAClick) {
+  SeedHive();
+  auto saver = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*saver));
+  XServer::Xdotool("click 1");
+  EXPECT_EQ(saver->Wait(5s), 0);
+}
+
+TEST_F(ProgramX11Test, SaverEndsOnlyOnAMoveAlongBothAxes) {
+  SeedHive();
+  auto saver = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*saver));
+  XServer::Xdotool("mousemove_relative 1 0");  // the reference point
+  std::this_thread::sleep_for(200ms);
+  XServer::Xdotool("mousemove_relative 5 1");
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(saver->Running()) << "a move of 5 right and 1 down must not end the saver";
+  XServer::Xdotool("mousemove_relative 3 3");
+  EXPECT_EQ(saver->Wait(5s), 0);
+}
+
+TEST_F(ProgramX11Test, ShiftAloneEndsTheSaver) {
+  SeedHive();
+  auto saver = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*saver));
+  XServer::Xdotool("key Shift_L");
+  EXPECT_EQ(saver->Wait(5s), 0);
+}
+
+TEST_F(ProgramX11Test, DesktopShowsBehindTheTextOnlyWithDesktopFlag) {
+  const Window red = x.CreateWindow(40, 40, 200, 200, 0xFF0000);
+  for (const bool desktop : {true, false}) {
+    SeedHive(desktop ? "\"DesktopFlag\"=dword:00000001\n" : "\"DesktopFlag\"=dword:00000000\n");
+    auto saver = Start({"/s"});
+    std::this_thread::sleep_for(1500ms);  // frames are drawn over the window
+    ASSERT_TRUE(saver->Running());
+    const long redPixels = x.CountPixelsEqualTo(50, 50, 180, 180, 0xFF0000);
+    if (desktop) {
+      EXPECT_GT(redPixels, 180 * 180 / 2) << "the snapshot is missing";
+    } else {
+      EXPECT_LT(redPixels, 180 * 180 / 10) << "the saver does not cover the desktop";
+    }
+    XServer::Xdotool("key x");
+    EXPECT_EQ(saver->Wait(5s), 0);
+  }
+  x.Destroy(red);
+}
+
+TEST_F(ProgramX11Test, FirstStartWritesTheMenuEntryAndShowsTheAboutBox) {
+  auto first = Start({"/s"});
+  bool aboutShown = false;
+  for (auto start = Clock::now(); Clock::now() - start < 5s && !aboutShown;) {
+    aboutShown = WindowShown("^About ");
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_TRUE(aboutShown) << "no about box on the first start";
+  EXPECT_TRUE(std::filesystem::exists(DesktopEntryPath()));
+  XServer::Xdotool("search --onlyvisible --name '^About ' windowfocus --sync key Return");
+  ASSERT_TRUE(WaitForDrawing(*first)) << "the saver did not start after the about box";
+  XServer::Xdotool("key x");
+  EXPECT_EQ(first->Wait(5s), 0);
+  EXPECT_EQ(HiveDword("ExeCounter"), 1);
+  EXPECT_EQ(HiveString("ExeVersion"), "1.06 - 17 Jan 2001");
+
+  std::filesystem::remove(DesktopEntryPath());
+  auto second = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*second));
+  EXPECT_FALSE(WindowShown("^About "));
+  XServer::Xdotool("key x");
+  EXPECT_EQ(second->Wait(5s), 0);
+  EXPECT_FALSE(std::filesystem::exists(DesktopEntryPath()));
+  EXPECT_EQ(HiveDword("ExeCounter"), 2);
+}
+
+TEST_F(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
+  SeedHive();
+  const Window host = x.CreateWindow(0, 0, 160, 120, 0x303030);
+  auto preview = Start({"/p", std::to_string(host)});
+  std::this_thread::sleep_for(500ms);
+  x.Destroy(host);
+  EXPECT_EQ(preview->Wait(5s), 0);
+  EXPECT_EQ(HiveDword("ExeCounter"), 1);
+
+  auto configure = Start({});
+  EXPECT_TRUE(configure->Wait(10s).has_value());
+  EXPECT_EQ(HiveDword("ExeCounter"), 2);
+}
+
+TEST_F(ProgramX11Test, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
+  SeedHive();
+  for (const bool destroy : {false, true}) {
+    const Window host = x.CreateWindow(100, 100, 320, 240, 0x303030);
+    auto preview = Start({"/p", std::to_string(host)});
+    bool drawn = false;
+    for (auto start = Clock::now(); Clock::now() - start < 5s && !drawn;) {
+      drawn = x.CountPixelsOtherThan(100, 100, 320, 240, 0x303030) > 0;
+      std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_TRUE(drawn) << "nothing drawn into the host window";
+
+    // A second copy ends at once while the first runs.
+    auto second = Start({"/p", std::to_string(host)});
+    EXPECT_EQ(second->Wait(5s), 0);
+    EXPECT_TRUE(preview->Running());
+
+    const auto hidden = Clock::now();
+    if (destroy) {
+      x.Destroy(host);
+    } else {
+      x.Unmap(host);
+    }
+    ASSERT_EQ(preview->Wait(5s), 0);
+    std::printf("preview ended %lld ms after its window was %s\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           preview->EndedAt() - hidden)
+                                           .count()),
+                destroy ? "destroyed" : "unmapped");
+    if (!destroy) x.Destroy(host);
+  }
+}
+
+TEST_F(ProgramX11Test, PreviewOfAWindowThatDoesNotExistEndsWithAnError) {
+  SeedHive();
+  auto preview = Start({"/p", "4000000000"});
+  EXPECT_EQ(preview->Wait(5s), 1);
+  auto garbage = Start({"/p", "window"});
+  EXPECT_EQ(garbage->Wait(5s), 2);
+}
+
+TEST_F(ProgramX11Test, AKilledCopyDoesNotBlockTheNextStart) {
+  SeedHive();
+  auto killed = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*killed));
+  killed->Kill(SIGKILL);
+  ASSERT_TRUE(killed->Wait(5s).has_value());
+  std::this_thread::sleep_for(200ms);  // the server removes the dead client's window
+  auto next = Start({"/s"});
+  bool drawn = false;
+  for (auto start = Clock::now(); Clock::now() - start < 5s && !drawn && next->Running();) {
+    std::this_thread::sleep_for(100ms);
+    drawn = x.CountPixelsOtherThan(0, 0, x.ScreenWidth(), x.ScreenHeight(), 0) > 0;
+  }
+  EXPECT_TRUE(drawn && next->Running());
+  XServer::Xdotool("key x");
+  EXPECT_EQ(next->Wait(5s), 0);
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+#pragma once
+// A client connection to the test X server: windows to host the preview or to
+// show on the desktop, pixels read back, input sent with xdotool.
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+class XServer {
+ public:
+  XServer() : display_(XOpenDisplay(nullptr)) {}
+  ~XServer() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+  }
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+
+  bool Connected() const { return display_ != nullptr; }
+  Display* Raw() { return display_; }
+
+  // A mapped top-level window filled with one colour (0xRRGGBB).
+  Window CreateWindow(int x, int y, int width, int height, uint32_t rgb) {
+    const int screen = DefaultScreen(display_);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel = rgb;
+    attributes.override_redirect = True;  // placed exactly, no window manager needed
+    const Window window =
+        XCreateWindow(display_, RootWindow(display_, screen), x, y, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWBackPixel | CWOverrideRedirect, &attributes);
+    XMapRaised(display_, window);
+    XSync(display_, False);
+    return window;
+  }
+  void Unmap(Window window) {
+    XUnmapWindow(display_, window);
+    XSync(display_, False);
+  }
+  void Destroy(Window window) {
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+  }
+
+  // Pixels of the screen area (root window) that differ from `rgb`.
+  long CountPixelsOtherThan(int x, int y, int width, int height, uint32_t rgb) {
+    XSync(display_, False);
+    XImage* image =
+        XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) return -1;
+    long count = 0;
+    for (int row = 0; row < height; ++row) {
+      for (int col = 0; col < width; ++col) {
+        if ((XGetPixel(image, col, row) & 0xFFFFFF) != rgb) ++count;
+      }
+    }
+    XDestroyImage(image);
+    return count;
+  }
+  long CountPixelsEqualTo(int x, int y, int width, int height, uint32_t rgb) {
+    const long other = CountPixelsOtherThan(x, y, width, height, rgb);
+    return other < 0 ? -1 : static_cast<long>(width) * height - other;
+  }
+
+  int ScreenWidth() { return DisplayWidth(display_, DefaultScreen(display_)); }
+  int ScreenHeight() { return DisplayHeight(display_, DefaultScreen(display_)); }
+
+  // Input as a user gives it, through the XTEST extension.
+  static bool Xdotool(const std::string& arguments) {
+    return std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+  }
+
+ private:
+  Display* display_;
+};
