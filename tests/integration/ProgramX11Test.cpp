@@ -85,6 +85,15 @@ class ProgramX11Test : public ::testing::Test {
     return std::nullopt;
   }
 
+  // Waits until the preview has drawn into its host window (filled with `rgb`).
+  bool WaitForPreview(ChildProcess& child, int left, int top, int width, int height, uint32_t rgb) {
+    for (auto start = Clock::now(); Clock::now() - start < 10s && child.Running();) {
+      if (x.CountPixelsOtherThan(left, top, width, height, rgb) > 0) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
   // True while a window whose title matches `pattern` exists.
   static bool WindowShown(const std::string& pattern) {
     return XServer::Xdotool("search --onlyvisible --name '" + pattern + "'");
@@ -139,11 +148,20 @@ TEST_F(ProgramX11Test, ShiftAloneEndsTheSaver) {
 
 TEST_F(ProgramX11Test, DesktopShowsBehindTheTextOnlyWithDesktopFlag) {
   const Window red = x.CreateWindow(40, 40, 200, 200, 0xFF0000);
+  const int w = x.ScreenWidth(), h = x.ScreenHeight();
   for (const bool desktop : {true, false}) {
     SeedHive(desktop ? "\"DesktopFlag\"=dword:00000001\n" : "\"DesktopFlag\"=dword:00000000\n");
     auto saver = Start({"/s"});
-    std::this_thread::sleep_for(1500ms);  // frames are drawn over the window
-    ASSERT_TRUE(saver->Running());
+    // Wait until letters are on screen: pixels neither black nor red.
+    bool lettersShown = false;
+    for (auto start = Clock::now(); Clock::now() - start < 10s && !lettersShown;) {
+      std::this_thread::sleep_for(50ms);
+      lettersShown = x.CountPixelsOtherThan(0, 0, w, h, 0x000000) -
+                         x.CountPixelsEqualTo(0, 0, w, h, 0xFF0000) >
+                     0;
+    }
+    ASSERT_TRUE(lettersShown && saver->Running());
+    std::this_thread::sleep_for(200ms);
     const long redPixels = x.CountPixelsEqualTo(50, 50, 180, 180, 0xFF0000);
     if (desktop) {
       EXPECT_GT(redPixels, 180 * 180 / 2) << "the snapshot is missing";
@@ -186,7 +204,7 @@ TEST_F(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
   SeedHive();
   const Window host = x.CreateWindow(0, 0, 160, 120, 0x303030);
   auto preview = Start({"/p", std::to_string(host)});
-  std::this_thread::sleep_for(500ms);
+  ASSERT_TRUE(WaitForPreview(*preview, 0, 0, 160, 120, 0x303030));
   x.Destroy(host);
   EXPECT_EQ(preview->Wait(5s), 0);
   EXPECT_EQ(HiveDword("ExeCounter"), 1);
@@ -201,12 +219,8 @@ TEST_F(ProgramX11Test, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
   for (const bool destroy : {false, true}) {
     const Window host = x.CreateWindow(100, 100, 320, 240, 0x303030);
     auto preview = Start({"/p", std::to_string(host)});
-    bool drawn = false;
-    for (auto start = Clock::now(); Clock::now() - start < 5s && !drawn;) {
-      drawn = x.CountPixelsOtherThan(100, 100, 320, 240, 0x303030) > 0;
-      std::this_thread::sleep_for(20ms);
-    }
-    ASSERT_TRUE(drawn) << "nothing drawn into the host window";
+    ASSERT_TRUE(WaitForPreview(*preview, 100, 100, 320, 240, 0x303030))
+        << "nothing drawn into the host window";
 
     // A second copy ends at once while the first runs.
     auto second = Start({"/p", std::to_string(host)});
