@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 namespace {
 
 struct SaverHome {
-  explicit SaverHome(int timerInterval) {
+  explicit SaverHome(int timerInterval, const std::string& extra = std::string()) {
     std::filesystem::create_directories(home.Path() / "config/lettrance");
     char interval[16];
     std::snprintf(interval, sizeof interval, "%08x", timerInterval);
@@ -27,7 +27,7 @@ struct SaverHome {
                    "[HKEY_CURRENT_USER\\Software\\Vandor\\ScreenSaver\\Lettrance]\n"
                    "\"ExeCounter\"=dword:00000001\n\"ExeVersion\"=\"1.06 - 17 Jan 2001\"\n"
                    "\"TimerInterval\"=dword:" +
-                       std::string(interval) + "\n");
+                       std::string(interval) + "\n" + extra);
   }
   std::unique_ptr<ChildProcess> Start(const std::string& errorFile = std::string()) {
     return std::make_unique<ChildProcess>(
@@ -64,25 +64,44 @@ void End(ChildProcess& saver) {
   if (!saver.Wait(5s)) saver.Kill(SIGKILL);
 }
 
+// The desktop is one grey window and the saver draws over a snapshot of it:
+// the screen turns black when the saver window appears and grey again with
+// the first frame. Small corner patches are enough to see both.
 void BM_TimeToFirstFrame(benchmark::State& state) {
   XServer x;
-  SaverHome home(25);
+  if (!x.Connected()) {
+    state.SkipWithError("no X server");
+    return;
+  }
+  constexpr uint32_t kGrey = 0x808080;
+  const int w = x.ScreenWidth(), h = x.ScreenHeight();
+  const Window desktop = x.CreateWindow(0, 0, w, h, kGrey);
+  SaverHome home(25, "\"DesktopFlag\"=dword:00000001\n");
+  const auto cornerShows = [&](uint32_t rgb) {
+    for (const auto& [cx, cy] : {std::pair{4, 4}, {w - 12, 4}, {4, h - 12}, {w - 12, h - 12}}) {
+      if (x.CountPixelsEqualTo(cx, cy, 8, 8, rgb) == 64) return true;
+    }
+    return false;
+  };
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     auto saver = home.Start();
-    // Every fourth row is enough to see text of any size.
-    bool drawn = false;
-    while (!drawn && saver->Running() && std::chrono::steady_clock::now() - start < 10s) {
-      for (int y = 0; y < x.ScreenHeight() && !drawn; y += 4) {
-        drawn = x.CountPixelsOtherThan(0, y, x.ScreenWidth(), 1, 0) > 0;
+    bool covered = false, framed = false;
+    while (!framed && saver->Running() && std::chrono::steady_clock::now() - start < 10s) {
+      if (!covered) {
+        covered = cornerShows(0x000000);
+      } else {
+        framed = cornerShows(kGrey);
       }
+      if (!framed) std::this_thread::sleep_for(1ms);
     }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     state.SetIterationTime(took.count());
-    if (!drawn) state.SkipWithError("no frame");
+    if (!framed) state.SkipWithError("no frame");
     End(*saver);
     std::this_thread::sleep_for(200ms);
   }
+  x.Destroy(desktop);
 }
 BENCHMARK(BM_TimeToFirstFrame)
     ->Iterations(1)

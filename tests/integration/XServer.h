@@ -5,13 +5,22 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 class XServer {
  public:
-  XServer() : display_(XOpenDisplay(nullptr)) {}
+  // A server busy with another client's connection may refuse one for a
+  // moment: try for a while.
+  XServer() {
+    for (int attempt = 0; attempt < 100 && display_ == nullptr; ++attempt) {
+      display_ = XOpenDisplay(nullptr);
+      if (display_ == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
   ~XServer() {
     if (display_ != nullptr) XCloseDisplay(display_);
   }
@@ -74,5 +83,5 @@ class XServer {
   }
 
  private:
-  Display* display_;
+  Display* display_ = nullptr;
 };
