@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -82,8 +83,20 @@ void TSaverForm::FormActivate() {
   SetScreenSaverRunning(true);
   ShowCursor(false);
   activateWindow();
+  GrabInput();
+}
+
+void TSaverForm::GrabInput() {
   grabMouse();
   grabKeyboard();
+  // X refuses a grab until the window is viewable, which may be a moment
+  // after it was shown: try again until the server agrees.
+  QWindow* window = windowHandle();
+  const bool grabbed = window != nullptr && window->setKeyboardGrabEnabled(true) &&
+                       window->setMouseGrabEnabled(true);
+  if (!grabbed && !FClosed && ++FGrabAttempts < 100) {
+    QTimer::singleShot(20, this, &TSaverForm::GrabInput);
+  }
 }
 
 void TSaverForm::StartFrameDriving() {
@@ -160,8 +173,8 @@ void TSaverForm::FormKeyDown(int key) {
   ShowCursor(false);
   activateWindow();
   setFocus();
-  grabMouse();
-  grabKeyboard();
+  FGrabAttempts = 0;
+  GrabInput();
   IgnoreMoves = 5;
 }
 

@@ -64,11 +64,13 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   void StartFrameDriving();
   void StopFrameDriving();
   void NextFrame();
+  void GrabInput();
 
   void ReportFrameRate() const;
 
   bool FFirstActivate = true;
   int FFrames = 0;
+  int FGrabAttempts = 0;
   QElapsedTimer FRunning;
   bool FClosed = false;
   int FLastX = -1;
