@@ -66,9 +66,10 @@ step_asan() {
 
 step_tsan() {
   # Only threaded code needs this tree; its tests carry the label "tsan".
-  configure_and_build build-tsan -DCMAKE_BUILD_TYPE=Debug -DLETTRANCE_BENCH=OFF \
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLETTRANCE_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread"
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+  cmake --build build-tsan -j "$jobs" --target tsan_tests
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan -L tsan
 }
 

@@ -32,6 +32,10 @@ function(lettrance_test name)
     "    LABELS \"${labels}\" ENVIRONMENT \"QT_QPA_PLATFORM=offscreen\")\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+  # The thread-sanitizer tree builds only what it runs.
+  if("tsan" IN_LIST ARG_LABELS)
+    add_dependencies(tsan_tests ${name})
+  endif()
 endfunction()
 
 # lettrance_bench(name SOURCES ... [LIBS ...]): one Google Benchmark program.
