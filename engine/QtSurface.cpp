@@ -60,7 +60,10 @@ QtSurface::~QtSurface() {
 }
 
 int QtSurface::PixelSizeForPoints(int32_t points) {
-  if (points > 0) return static_cast<int>(std::lround(points * 96.0 / 72.0));
+  // A hand-edited size can be absurd: keep the pixel size a positive int.
+  constexpr double kLargestPixelSize = 1 << 20;
+  if (points > 0)
+    return static_cast<int>(std::lround(std::min(points * 96.0 / 72.0, kLargestPixelSize)));
   const QFont standard = DefaultFont();
   if (standard.pixelSize() > 0) return standard.pixelSize();
   return std::max(1, static_cast<int>(std::lround(standard.pointSizeF() * 96.0 / 72.0)));

@@ -33,6 +33,7 @@ TEST_F(QtSurfaceTest, PointSizesAreAt96DotsPerInch) {
   EXPECT_EQ(QtSurface::PixelSizeForPoints(7), 9);  // 9.33
   EXPECT_GT(QtSurface::PixelSizeForPoints(0), 0);  // the platform's default
   EXPECT_EQ(QtSurface::PixelSizeForPoints(-5), QtSurface::PixelSizeForPoints(0));
+  EXPECT_EQ(QtSurface::PixelSizeForPoints(INT32_MAX), 1 << 20);  // never wraps negative
   EXPECT_EQ(surface.Font().pixelSize(), 40);
   EXPECT_EQ(surface.Image().format(), QImage::Format_RGB32);
 }
