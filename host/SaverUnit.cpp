@@ -45,6 +45,7 @@ TSaverForm::TSaverForm(QWidget* parent)
 TSaverForm::~TSaverForm() {
   StopFrameDriving();
   if (!FClosed) SaverAni.Done();
+  if (SaverAni.Target == this) SaverAni.Target = nullptr;
 }
 
 void TSaverForm::ShowCursor(bool visible) {
