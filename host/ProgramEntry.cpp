@@ -7,6 +7,7 @@
 #include "host/PasswordUnit.h"
 #include "host/PreviewLoop.h"
 #include "host/SaverUnit.h"
+#include "host/SetupHooks.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
@@ -14,6 +15,7 @@
 #include "settings/GlobalsUnit.h"
 #include "settings/XExeCounterUnit.h"
 #include "settings/XShortcutUnit.h"
+#include "setup/SetupUnit.h"
 #include "setup/XAboutBoxUnit.h"
 
 TRunMode RunMode = rmRun;
@@ -44,10 +46,13 @@ int RunSaverOrSetup(QApplication& app) {
   QApplication::setApplicationDisplayName(QStringLiteral("Lettrance"));
   int result = 0;
   if (RunMode == rmConfigure) {
-    std::cerr << "lettrance: the configuration dialog is not available in this build" << std::endl;
-    result = NoSetupDialogExitCode;
+    // The dialog is the main window: the program ends when it closes.
+    TSetupForm setup;
+    setup.StartTestSaver = RunTestSaver;
+    setup.exec();
   } else {
     TSaverForm saver;
+    saver.OpenSetupDialog = OpenSetupDialogOverSaver;
     saver.show();
     result = app.exec();
   }

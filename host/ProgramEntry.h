@@ -16,7 +16,6 @@ extern platform::WindowId PreviewWnd;
 
 // Exit codes besides 0 and BadCommandLineExitCode.
 inline constexpr int PreviewWindowExitCode = 1;  // the preview window is missing
-inline constexpr int NoSetupDialogExitCode = 3;  // configure mode in this build
 
 // Runs the program; returns its exit code.
 int RunProgram(int argc, char** argv);

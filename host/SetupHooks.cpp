@@ -1,0 +1,46 @@
+#include "host/SetupHooks.h"
+
+#include <QEvent>
+#include <QEventLoop>
+
+#include "host/SaverUnit.h"
+#include "setup/SetupUnit.h"
+
+namespace {
+
+// Ends a local event loop when the watched window is hidden (closed).
+class HideWatcher : public QObject {
+ public:
+  explicit HideWatcher(QEventLoop& loop) : loop_(loop) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide) loop_.quit();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QEventLoop& loop_;
+};
+
+}  // namespace
+
+void RunTestSaver() {
+  // Owned by nobody but this call: it is destroyed when the modal run ends.
+  TSaverForm saver;
+  saver.setWindowModality(Qt::ApplicationModal);
+  QEventLoop loop;
+  HideWatcher watcher(loop);
+  saver.installEventFilter(&watcher);
+  saver.show();
+  if (!saver.Closed() && saver.isVisible()) loop.exec();
+}
+
+bool OpenSetupDialogOverSaver(TSaverForm& saver) {
+  // A child window of the saver: window managers keep it above its
+  // full-screen, always-on-top parent.
+  TSetupForm dialog(&saver);
+  dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+  dialog.SetFromSaver(true);
+  return dialog.exec() == QDialog::Accepted;
+}

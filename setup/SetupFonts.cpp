@@ -1,0 +1,53 @@
+// The setup dialog's font list and the still preview of the text.
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QPainter>
+
+#include "setup/SetupUnit.h"
+#include "setup/XPaintBox.h"
+
+namespace {
+constexpr int kFontItemHeight = 13;
+}  // namespace
+
+QStringList SetupFontFaces() {
+  QStringList faces = QFontDatabase::families();
+  faces << QStringLiteral("Default");
+  faces.removeDuplicates();
+  std::stable_sort(faces.begin(), faces.end(), [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  });
+  return faces;
+}
+
+void TSetupForm::FillFontList() {
+  for (const QString& face : SetupFontFaces()) {
+    auto* item = new QListWidgetItem(face, FontListBox);
+    item->setSizeHint(QSize(0, kFontItemHeight));
+  }
+}
+
+void TSetupForm::SelectFontItem() {
+  // Only an exact match is selected: a stored name that differs from an
+  // installed one in letter case leaves the list without a selection, and
+  // the name is kept as it was stored.
+  FontListBox->clearSelection();
+  const QList<QListWidgetItem*> matches = FontListBox->findItems(FFontName, Qt::MatchExactly |
+                                                                              Qt::MatchCaseSensitive);
+  for (QListWidgetItem* item : matches) {
+    item->setSelected(true);
+    FontListBox->setCurrentItem(item, QItemSelectionModel::NoUpdate);
+    FontListBox->scrollToItem(item);
+  }
+}
+
+void TSetupForm::FontListBoxClick() {
+  const QList<QListWidgetItem*> selected = FontListBox->selectedItems();
+  if (selected.isEmpty()) return;
+  FFontName = selected.first()->text();
+  PreviewPaintBox->repaint();
+}
+
+void TSetupForm::PreviewPaintBoxPaint(QPainter& canvas, const QRect& clip) {
+  canvas.fillRect(clip, Qt::black);
+}

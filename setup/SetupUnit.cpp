@@ -1,0 +1,158 @@
+// The setup dialog's window: its controls, their places and the tab order.
+#include "setup/SetupUnit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+
+#include "engine/AnimationUnit.h"
+#include "resources/LettranceResources.h"
+#include "setup/XPaintBox.h"
+#include "setup/XTextLinesMemo.h"
+
+namespace {
+
+// The layout was made for an 11 pixel font.
+constexpr int kFontPixelSize = 11;
+constexpr int kCheckBoxWidth = 105;
+constexpr int kCheckBoxHeight = 17;
+
+template <typename Widget>
+Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
+  widget->setObjectName(QLatin1String(name));
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+QCheckBox* CheckBox(QWidget* parent, const char* name, const char* caption, int left, int top,
+                    bool checked) {
+  auto* box = Place(new QCheckBox(QString::fromUtf8(caption), parent), name, left, top,
+                    kCheckBoxWidth, kCheckBoxHeight);
+  box->setChecked(checked);
+  return box;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, int top) {
+  return Place(new QPushButton(QString::fromUtf8(caption), parent), name, 488, top, 73, 25);
+}
+
+// Where each effect box stands, by effect number. The right column is not in
+// effect order: "Inflate" and "Near && Far" stand above "Swing".
+constexpr QPoint kEffectPlaces[20] = {
+    {8, 16},   {8, 32},   {8, 48},   {8, 64},   {8, 80},   {8, 96},   {8, 112},
+    {8, 128},  {8, 144},  {8, 160},  {120, 48}, {120, 16}, {120, 32}, {120, 64},
+    {120, 80}, {120, 96}, {120, 112}, {120, 128}, {120, 144}, {120, 160},
+};
+
+// The effect boxes in tab order, by effect number.
+constexpr int kEffectTabOrder[20] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,
+                                     11, 12, 10, 13, 14, 15, 16, 17, 18, 19};
+
+}  // namespace
+
+TSetupForm::TSetupForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      Label1(Place(new QLabel(tr("Text"), this), "Label1", 8, 8, 233, 13)),
+      TextLinesMemo(Place(new TTextLinesMemo(this), "TextLinesMemo", 8, 24, 233, 137)),
+      PreviewPaintBox(Place(new TPaintBox(this), "PreviewPaintBox", 9, 169, 231, 39)),
+      Bevel1(Place(new QFrame(this), "Bevel1", 8, 168, 233, 41)),
+      GroupBox1(Place(new QGroupBox(tr("Options"), this), "GroupBox1", 8, 216, 233, 145)),
+      DesktopCheckBox(CheckBox(GroupBox1, "DesktopCheckBox", "Keep desktop", 8, 72, false)),
+      DateCheckBox(CheckBox(GroupBox1, "DateCheckBox", "Date text", 8, 88, false)),
+      TimeCheckBox(CheckBox(GroupBox1, "TimeCheckBox", "Time text", 8, 104, false)),
+      ShortCheckBox(CheckBox(GroupBox1, "ShortCheckBox", "Short date", 8, 120, false)),
+      EffectsCheckBox(CheckBox(GroupBox1, "EffectsCheckBox", "Special effects", 120, 72, true)),
+      ColorFadingCheckBox(
+          CheckBox(GroupBox1, "ColorFadingCheckBox", "Color fading", 120, 88, true)),
+      RandomColorCheckBox(
+          CheckBox(GroupBox1, "RandomColorCheckBox", "Random color", 120, 104, true)),
+      RandomYCheckBox(CheckBox(GroupBox1, "RandomYCheckBox", "Random position", 120, 120, true)),
+      GroupBox2(Place(new QGroupBox(tr("Font"), this), "GroupBox2", 248, 8, 233, 161)),
+      FontListBox(Place(new QListWidget(GroupBox2), "FontListBox", 8, 16, 113, 81)),
+      EffectsGroupBox(
+          Place(new QGroupBox(tr("Effects"), this), "EffectsGroupBox", 248, 176, 233, 185)),
+      EffectCheckBoxes{},
+      Image1(Place(new QLabel(this), "Image1", 488, 8, 72, 36)),
+      Label2(Place(new QLabel(tr("Keys while running:"), this), "Label2", 488, 64, 73, 29)),
+      InfoButton(Button(this, "InfoButton", "Info", 240)),
+      TestButton(Button(this, "TestButton", "Test", 272)),
+      OKButton(Button(this, "OKButton", "OK", 304)),
+      CancelButton(Button(this, "CancelButton", "Cancel", 336)),
+      EffectsPopupMenu(new QMenu(this)),
+      Selectall1(EffectsPopupMenu->addAction(tr("Select all"))),
+      Selectnone1(EffectsPopupMenu->addAction(tr("Select none"))) {
+  // FormCreate
+  setFixedSize(569, 370);
+  QFont formFont = QApplication::font();
+  formFont.setPixelSize(kFontPixelSize);
+  setFont(formFont);
+  setWindowTitle(QGuiApplication::applicationDisplayName() + tr(" Setup"));
+
+  Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  PreviewPaintBox->raise();  // the bevel frames it, it does not cover it
+  PreviewPaintBox->OnPaint = [this](QPainter& canvas, const QRect& clip) {
+    PreviewPaintBoxPaint(canvas, clip);
+  };
+
+  FontListBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  FontListBox->setUniformItemSizes(true);
+  FontListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  FillFontList();
+
+  PlaceEffectCheckBoxes();
+  EffectsPopupMenu->setObjectName(QStringLiteral("EffectsPopupMenu"));
+  Selectall1->setObjectName(QStringLiteral("Selectall1"));
+  Selectnone1->setObjectName(QStringLiteral("Selectnone1"));
+  EffectsGroupBox->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(EffectsGroupBox, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { EffectsPopupMenu->popup(EffectsGroupBox->mapToGlobal(at)); });
+  connect(Selectall1, &QAction::triggered, this, [this] { SetEffectBoxes(true); });
+  connect(Selectnone1, &QAction::triggered, this, [this] { SetEffectBoxes(false); });
+
+  Image1->setPixmap(resources::TransparentPixmap(resources::LoadBitmap("VANDORLOGO")));
+  Label2->setWordWrap(true);
+
+  OKButton->setDefault(true);
+  connect(OKButton, &QPushButton::clicked, this, &TSetupForm::OKButtonClick);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(InfoButton, &QPushButton::clicked, this, &TSetupForm::InfoButtonClick);
+  connect(TestButton, &QPushButton::clicked, this, &TSetupForm::TestButtonClick);
+  connect(FontListBox, &QListWidget::itemSelectionChanged, this, &TSetupForm::FontListBoxClick);
+  connect(TextLinesMemo, &QPlainTextEdit::textChanged, PreviewPaintBox,
+          qOverload<>(&QWidget::repaint));
+
+  SetTabOrder();
+}
+
+void TSetupForm::PlaceEffectCheckBoxes() {
+  for (int effect = 0; effect < 20; ++effect) {
+    const QByteArray name = "CheckBox" + QByteArray::number(effect + 1);
+    const QPoint place = kEffectPlaces[effect];
+    EffectCheckBoxes[effect] =
+        CheckBox(EffectsGroupBox, name.constData(), EffectNames[effect], place.x(), place.y(), true);
+  }
+}
+
+void TSetupForm::SetTabOrder() {
+  QList<QWidget*> chain{TextLinesMemo, DesktopCheckBox, DateCheckBox, TimeCheckBox,
+                        ShortCheckBox, EffectsCheckBox, ColorFadingCheckBox,
+                        RandomColorCheckBox, RandomYCheckBox, FontListBox};
+  for (const int effect : kEffectTabOrder) chain << EffectCheckBoxes[effect];
+  chain << InfoButton << TestButton << OKButton << CancelButton;
+  for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TSetupForm::SetEffectBoxes(bool checked) {
+  // Every check box of the effects group, and nothing else.
+  for (QCheckBox* box : findChildren<QCheckBox*>()) {
+    if (box->parentWidget() == EffectsGroupBox) box->setChecked(checked);
+  }
+}

@@ -1,0 +1,93 @@
+#pragma once
+// TSetupForm: the configuration dialog. It edits every stored setting, shows
+// a still preview of the first text line in the chosen font and colour,
+// starts a test run of the saver and opens the about box. It is the main
+// window in configure mode and a modal dialog over the running saver after S.
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class TPaintBox;
+class TTextLinesMemo;
+
+class TSetupForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TSetupForm(QWidget* parent = nullptr);
+
+  // Shows a full-screen test saver modally and returns once it has ended.
+  // The host provides it: the dialog cannot make saver windows itself.
+  std::function<void()> StartTestSaver;
+
+  // Set by the running saver before it shows the dialog: Test is then
+  // unavailable, and OK and Cancel end only the modal run.
+  bool FromSaver() const { return FFromSaver; }
+  void SetFromSaver(bool fromSaver) { FFromSaver = fromSaver; }
+
+  // The settings record Globals into the controls and back (memory only).
+  void SettingsToControls();
+  void ControlsToSettings();
+
+  QLabel* const Label1;
+  TTextLinesMemo* const TextLinesMemo;
+  TPaintBox* const PreviewPaintBox;
+  QFrame* const Bevel1;
+  QGroupBox* const GroupBox1;
+  QCheckBox* const DesktopCheckBox;
+  QCheckBox* const DateCheckBox;
+  QCheckBox* const TimeCheckBox;
+  QCheckBox* const ShortCheckBox;
+  QCheckBox* const EffectsCheckBox;
+  QCheckBox* const ColorFadingCheckBox;
+  QCheckBox* const RandomColorCheckBox;
+  QCheckBox* const RandomYCheckBox;
+  QGroupBox* const GroupBox2;
+  QListWidget* const FontListBox;
+  QGroupBox* const EffectsGroupBox;
+  QCheckBox* EffectCheckBoxes[20];  // CheckBox1 ... CheckBox20, effect n - 1 each
+  QLabel* const Image1;
+  QLabel* const Label2;
+  QPushButton* const InfoButton;
+  QPushButton* const TestButton;
+  QPushButton* const OKButton;
+  QPushButton* const CancelButton;
+  QMenu* const EffectsPopupMenu;
+  QAction* const Selectall1;
+  QAction* const Selectnone1;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void PlaceEffectCheckBoxes();
+  void SetTabOrder();
+  void FillFontList();
+  void SelectFontItem();
+
+  void FormActivate();
+  void OKButtonClick();
+  void TestButtonClick();
+  void InfoButtonClick();
+  void FontListBoxClick();
+  void PreviewPaintBoxPaint(QPainter& canvas, const QRect& clip);
+  void SetEffectBoxes(bool checked);
+  void ShowError(const QString& message);
+
+  bool FActivatePending = true;
+  QString FFontName;
+  bool FFromSaver = false;
+};
+
+// The list of the font box: "Default" and every installed family, each once,
+// sorted without regard to case.
+QStringList SetupFontFaces();
