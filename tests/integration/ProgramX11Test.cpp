@@ -1,6 +1,6 @@
 // The real program against a real X server: the full-screen saver, the
-// preview inside another program's window, first starts and the
-// single-instance guard. Input comes from xdotool, pixels are read back from
+// preview inside another program's window, the setup dialog, first starts
+// and the single-instance guard. Input comes from xdotool, pixels are read back from
 // the screen. Time bounds here are generous limits against hangs; the
 // measured times are printed, not asserted.
 #include <gtest/gtest.h>
@@ -100,6 +100,21 @@ class ProgramX11Test : public ::testing::Test {
   // True while a window whose title matches `pattern` exists.
   static bool WindowShown(const std::string& pattern) {
     return XServer::Xdotool("search --onlyvisible --name '" + pattern + "'");
+  }
+
+  // Waits until the program shows a window whose title matches `pattern`.
+  static bool WaitForWindow(ChildProcess& child, const std::string& pattern) {
+    for (auto start = Clock::now(); Clock::now() - start < 10s && child.Running();) {
+      if (WindowShown(pattern)) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
+  // Sends xdotool commands to the setup dialog, focused first.
+  static bool ToSetupDialog(const std::string& commands) {
+    return XServer::Xdotool("search --onlyvisible --name '^Lettrance Setup' windowfocus --sync " +
+                            commands);
   }
 
   TempDir home;
@@ -220,7 +235,9 @@ TEST_F(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
   EXPECT_EQ(HiveDword("ExeCounter"), 1);
 
   auto configure = Start({});
-  EXPECT_TRUE(configure->Wait(10s).has_value());
+  ASSERT_TRUE(WaitForWindow(*configure, "^Lettrance Setup"));
+  ToSetupDialog("key Escape");
+  EXPECT_EQ(configure->Wait(10s), 0);
   EXPECT_EQ(HiveDword("ExeCounter"), 2);
 }
 
@@ -259,6 +276,62 @@ TEST_F(ProgramX11Test, PreviewOfAWindowThatDoesNotExistEndsWithAnError) {
   EXPECT_EQ(preview->Wait(5s), 1);
   auto garbage = Start({"/p", "window"});
   EXPECT_EQ(garbage->Wait(5s), 2);
+}
+
+TEST_F(ProgramX11Test, SetupDialogCancelledWithEscapeStoresNothing) {
+  SeedHive("\"Speed\"=dword:00000003\n\"Text\"=\"one\\rtwo\"\n");
+  auto setup = Start({"/c"});
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup"));
+  ToSetupDialog("key Escape");
+  EXPECT_EQ(setup->Wait(10s), 0);
+  // Only the start was counted: loading this version's settings writes
+  // nothing, and Cancel writes nothing either.
+  EXPECT_EQ(HiveDword("Speed"), 3);
+  EXPECT_EQ(HiveString("Text"), "one\rtwo");
+  EXPECT_EQ(HiveDword("TimerInterval"), INT32_MIN) << "a value was written";
+  EXPECT_EQ(HiveDword("ExeCounter"), 2);
+}
+
+TEST_F(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
+  SeedHive();
+  auto setup = Start({});  // no switch: the setup dialog
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup"));
+  // Out of the text (where Return starts a new line), then Return is OK.
+  ToSetupDialog("key Tab key Return");
+  EXPECT_EQ(setup->Wait(10s), 0);
+  const struct {
+    const char* name;
+    int32_t value;
+  } stored[] = {{"TimerInterval", 25}, {"Speed", 6},           {"FontSize", 60},
+                {"FontSpacing", 0},    {"FontColor", 0xC0F0},  {"DesktopFlag", 0},
+                {"EffectsFlag", 1},    {"RandomYFlag", 1},     {"ColorFadingFlag", 1},
+                {"RandomColorFlag", 1}, {"EffectCode", -2},    {"DateTimeMode", 0}};
+  for (const auto& value : stored) EXPECT_EQ(HiveDword(value.name), value.value) << value.name;
+  EXPECT_NE(HiveString("FontName"), "<missing>");
+  EXPECT_EQ(HiveString("Text"),
+            "Lettrance\r\n20 different text effects\r\nVisit www.vandor.example for more\r\n"
+            "press S for setup");
+}
+
+TEST_F(ProgramX11Test, SInTheSaverOpensTheSetupDialogAndOkKeepsTheSaverRunning) {
+  SeedHive("\"DesktopFlag\"=dword:00000000\n");
+  auto saver = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*saver));
+  XServer::Xdotool("key s");
+  ASSERT_TRUE(WaitForWindow(*saver, "^Lettrance Setup")) << "no setup dialog over the saver";
+  // "Keep desktop": options group at (8, 216), the box at (8, 72) in it.
+  ToSetupDialog("mousemove --window %1 21 296 click 1");
+  ToSetupDialog("key Return");
+  for (auto start = Clock::now(); Clock::now() - start < 10s && WindowShown("^Lettrance Setup");) {
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_FALSE(WindowShown("^Lettrance Setup"));
+  EXPECT_EQ(HiveDword("DesktopFlag"), 1);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(saver->Running()) << "OK in the dialog ended the saver";
+  EXPECT_TRUE(WaitForDrawing(*saver));
+  XServer::Xdotool("key x");
+  EXPECT_EQ(saver->Wait(5s), 0);
 }
 
 TEST_F(ProgramX11Test, AKilledCopyDoesNotBlockTheNextStart) {
