@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <exception>
 
+#include "controls/XNiceScrollBarComp.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XAboutBoxUnit.h"
@@ -51,8 +52,12 @@ void TSetupForm::FormActivate() {
 }
 
 void TSetupForm::SettingsToControls() {
+  TimerNiceScrollBar->SetPosition(Globals.TimerInterval);
+  SpeedNiceScrollBar->SetPosition(Globals.Speed);
   FFontName = QString::fromStdString(Globals.FontName);
   SelectFontItem();
+  SizeNiceScrollBar->SetPosition(Globals.FontSize);
+  SpacingNiceScrollBar->SetPosition(Globals.FontSpacing);
   TextLinesMemo->SetLines(SplitTextLines(QString::fromStdString(Globals.Text)));
   DesktopCheckBox->setChecked(Globals.DesktopFlag);
   EffectsCheckBox->setChecked(Globals.EffectsFlag);
@@ -68,7 +73,11 @@ void TSetupForm::SettingsToControls() {
 }
 
 void TSetupForm::ControlsToSettings() {
+  Globals.TimerInterval = TimerNiceScrollBar->Position();
+  Globals.Speed = SpeedNiceScrollBar->Position();
   Globals.FontName = FFontName.toStdString();
+  Globals.FontSize = SizeNiceScrollBar->Position();
+  Globals.FontSpacing = SpacingNiceScrollBar->Position();
   Globals.Text = JoinTextLines(TextLinesMemo->Lines()).toStdString();
   Globals.DesktopFlag = DesktopCheckBox->isChecked();
   Globals.EffectsFlag = EffectsCheckBox->isChecked();

@@ -12,7 +12,9 @@
 #include <QPushButton>
 
 #include "engine/AnimationUnit.h"
+#include "controls/XNiceScrollBarComp.h"
 #include "resources/LettranceResources.h"
+#include "setup/XKeyInfoComp.h"
 #include "setup/XPaintBox.h"
 #include "setup/XTextLinesMemo.h"
 
@@ -36,6 +38,37 @@ QCheckBox* CheckBox(QWidget* parent, const char* name, const char* caption, int 
                     kCheckBoxWidth, kCheckBoxHeight);
   box->setChecked(checked);
   return box;
+}
+
+struct ScrollBarRange {
+  int32_t Min, Max, Position;
+  TDefaultModes DefaultMode;
+  int32_t SmallChange;
+};
+
+// A horizontal labelled scroll bar, 217 x 28; its default is its position.
+TNiceScrollBar* ScrollBar(QWidget* parent, const char* name, int left, int top,
+                          const ScrollBarRange& range, const char* caption) {
+  auto* bar = Place(new TNiceScrollBar(parent), name, left, top, 217, 28);
+  bar->SetMin(range.Min);
+  bar->SetMax(range.Max);
+  bar->SetPosition(range.Position);
+  bar->SetDefaultPos(range.Position);
+  bar->SetDefaultMode(range.DefaultMode);
+  bar->SetSmallChange(range.SmallChange);
+  bar->SetLabelCaption(QString::fromUtf8(caption));
+  return bar;
+}
+
+TKeyInfo* KeyInfo(QWidget* parent, const char* name, int top, const char* caption,
+                  const char* text) {
+  auto* key = Place(new TKeyInfo(parent), name, 488, top, 73, 25);
+  key->SetColor(parent->palette().color(QPalette::Button));
+  key->SetFont1({parent->font(), Qt::black});
+  key->SetFont2({parent->font(), parent->palette().color(QPalette::ButtonText)});
+  key->SetCaption(QString::fromUtf8(caption));
+  key->SetText(QString::fromUtf8(text));
+  return key;
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption, int top) {
@@ -65,6 +98,10 @@ TSetupForm::TSetupForm(QWidget* parent)
       PreviewPaintBox(Place(new TPaintBox(this), "PreviewPaintBox", 9, 169, 231, 39)),
       Bevel1(Place(new QFrame(this), "Bevel1", 8, 168, 233, 41)),
       GroupBox1(Place(new QGroupBox(tr("Options"), this), "GroupBox1", 8, 216, 233, 145)),
+      TimerNiceScrollBar(ScrollBar(GroupBox1, "TimerNiceScrollBar", 8, 16,
+                                   {10, 100, 25, dmFixed, 5}, "Timer: <#Pos> msec / frame")),
+      SpeedNiceScrollBar(ScrollBar(GroupBox1, "SpeedNiceScrollBar", 8, 44,
+                                   {1, 20, 6, dmFixed, 1}, "Speed: <#Pos> pixels / frame")),
       DesktopCheckBox(CheckBox(GroupBox1, "DesktopCheckBox", "Keep desktop", 8, 72, false)),
       DateCheckBox(CheckBox(GroupBox1, "DateCheckBox", "Date text", 8, 88, false)),
       TimeCheckBox(CheckBox(GroupBox1, "TimeCheckBox", "Time text", 8, 104, false)),
@@ -77,11 +114,17 @@ TSetupForm::TSetupForm(QWidget* parent)
       RandomYCheckBox(CheckBox(GroupBox1, "RandomYCheckBox", "Random position", 120, 120, true)),
       GroupBox2(Place(new QGroupBox(tr("Font"), this), "GroupBox2", 248, 8, 233, 161)),
       FontListBox(Place(new QListWidget(GroupBox2), "FontListBox", 8, 16, 113, 81)),
+      SizeNiceScrollBar(ScrollBar(GroupBox2, "SizeNiceScrollBar", 8, 100,
+                                  {8, 200, 50, dmFixed, 2}, "Size: <#Pos> points")),
+      SpacingNiceScrollBar(ScrollBar(GroupBox2, "SpacingNiceScrollBar", 8, 128,
+                                     {0, 50, 0, dmDisabled, 1}, "Spacing: <#Pos> pixels")),
       EffectsGroupBox(
           Place(new QGroupBox(tr("Effects"), this), "EffectsGroupBox", 248, 176, 233, 185)),
       EffectCheckBoxes{},
       Image1(Place(new QLabel(this), "Image1", 488, 8, 72, 36)),
       Label2(Place(new QLabel(tr("Keys while running:"), this), "Label2", 488, 64, 73, 29)),
+      KeyInfo1(KeyInfo(this, "KeyInfo1", 96, "S", "Setup")),
+      KeyInfo2(KeyInfo(this, "KeyInfo2", 124, "N", "Next")),
       InfoButton(Button(this, "InfoButton", "Info", 240)),
       TestButton(Button(this, "TestButton", "Test", 272)),
       OKButton(Button(this, "OKButton", "OK", 304)),
@@ -142,9 +185,11 @@ void TSetupForm::PlaceEffectCheckBoxes() {
 }
 
 void TSetupForm::SetTabOrder() {
-  QList<QWidget*> chain{TextLinesMemo, DesktopCheckBox, DateCheckBox, TimeCheckBox,
-                        ShortCheckBox, EffectsCheckBox, ColorFadingCheckBox,
-                        RandomColorCheckBox, RandomYCheckBox, FontListBox};
+  QList<QWidget*> chain{TextLinesMemo,       TimerNiceScrollBar, SpeedNiceScrollBar,
+                        DesktopCheckBox,     DateCheckBox,       TimeCheckBox,
+                        ShortCheckBox,       EffectsCheckBox,    ColorFadingCheckBox,
+                        RandomColorCheckBox, RandomYCheckBox,    FontListBox,
+                        SizeNiceScrollBar,   SpacingNiceScrollBar};
   for (const int effect : kEffectTabOrder) chain << EffectCheckBoxes[effect];
   chain << InfoButton << TestButton << OKButton << CancelButton;
   for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);

@@ -16,6 +16,8 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class TKeyInfo;
+class TNiceScrollBar;
 class TPaintBox;
 class TTextLinesMemo;
 
@@ -43,6 +45,8 @@ class TSetupForm : public QDialog {
   TPaintBox* const PreviewPaintBox;
   QFrame* const Bevel1;
   QGroupBox* const GroupBox1;
+  TNiceScrollBar* const TimerNiceScrollBar;
+  TNiceScrollBar* const SpeedNiceScrollBar;
   QCheckBox* const DesktopCheckBox;
   QCheckBox* const DateCheckBox;
   QCheckBox* const TimeCheckBox;
@@ -53,10 +57,14 @@ class TSetupForm : public QDialog {
   QCheckBox* const RandomYCheckBox;
   QGroupBox* const GroupBox2;
   QListWidget* const FontListBox;
+  TNiceScrollBar* const SizeNiceScrollBar;
+  TNiceScrollBar* const SpacingNiceScrollBar;
   QGroupBox* const EffectsGroupBox;
   QCheckBox* EffectCheckBoxes[20];  // CheckBox1 ... CheckBox20, effect n - 1 each
   QLabel* const Image1;
   QLabel* const Label2;
+  TKeyInfo* const KeyInfo1;
+  TKeyInfo* const KeyInfo2;
   QPushButton* const InfoButton;
   QPushButton* const TestButton;
   QPushButton* const OKButton;

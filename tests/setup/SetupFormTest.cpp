@@ -15,8 +15,10 @@
 #include <functional>
 #include <stdexcept>
 
+#include "controls/XNiceScrollBarComp.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
+#include "setup/XKeyInfoComp.h"
 #include "setup/XPaintBox.h"
 #include "setup/XTextLinesMemo.h"
 #include "tests/settings/RegistryTestStore.h"
@@ -160,6 +162,51 @@ TEST_F(SetupFormTest, WindowHasTheFixedLayoutCaptionsAndNames) {
     if (auto* group = qobject_cast<const QGroupBox*>(control)) caption = group->title();
     EXPECT_EQ(caption, c.caption) << c.name;
   }
+  const struct {
+    const char* name;
+    QRect place;
+    int32_t min, max, position;
+    TDefaultModes defaultMode;
+    int32_t smallChange;
+    const char* caption;
+  } bars[] = {
+      {"TimerNiceScrollBar", {8, 16, 217, 28}, 10, 100, 25, dmFixed, 5,
+       "Timer: <#Pos> msec / frame"},
+      {"SpeedNiceScrollBar", {8, 44, 217, 28}, 1, 20, 6, dmFixed, 1,
+       "Speed: <#Pos> pixels / frame"},
+      {"SizeNiceScrollBar", {8, 100, 217, 28}, 8, 200, 50, dmFixed, 2, "Size: <#Pos> points"},
+      {"SpacingNiceScrollBar", {8, 128, 217, 28}, 0, 50, 0, dmDisabled, 1,
+       "Spacing: <#Pos> pixels"},
+  };
+  for (const auto& b : bars) {
+    const auto* bar = form.findChild<TNiceScrollBar*>(b.name);
+    ASSERT_NE(bar, nullptr) << b.name;
+    EXPECT_EQ(bar->geometry(), b.place) << b.name;
+    EXPECT_EQ(bar->Min(), b.min) << b.name;
+    EXPECT_EQ(bar->Max(), b.max) << b.name;
+    EXPECT_EQ(bar->Position(), b.position) << b.name;
+    EXPECT_EQ(bar->DefaultPos(), b.position) << b.name;
+    EXPECT_EQ(bar->DefaultMode(), b.defaultMode) << b.name;
+    EXPECT_EQ(bar->SmallChange(), b.smallChange) << b.name;
+    EXPECT_EQ(bar->LabelCaption(), b.caption) << b.name;
+    EXPECT_EQ(bar->Kind(), sbHorizontal) << b.name;
+    EXPECT_EQ(bar->ScrollMode(), smNormal) << b.name;
+  }
+  const struct {
+    const char* name;
+    QRect place;
+    const char* caption;
+    const char* text;
+  } keys[] = {{"KeyInfo1", {488, 96, 73, 25}, "S", "Setup"},
+              {"KeyInfo2", {488, 124, 73, 25}, "N", "Next"}};
+  for (const auto& k : keys) {
+    const auto* key = form.findChild<TKeyInfo*>(k.name);
+    ASSERT_NE(key, nullptr) << k.name;
+    EXPECT_EQ(key->geometry(), k.place) << k.name;
+    EXPECT_EQ(key->Caption(), k.caption) << k.name;
+    EXPECT_EQ(key->Text(), k.text) << k.name;
+    EXPECT_EQ(key->Font1().Color, QColor(Qt::black)) << k.name;
+  }
   EXPECT_TRUE(form.OKButton->isDefault());
   EXPECT_EQ(form.Image1->pixmap().size(), QSize(72, 36));
   QStringList menu;
@@ -169,9 +216,9 @@ TEST_F(SetupFormTest, WindowHasTheFixedLayoutCaptionsAndNames) {
 
 TEST_F(SetupFormTest, TabVisitsTheControlsInTheirOrder) {
   const QStringList expected = {
-      "TextLinesMemo",  "DesktopCheckBox", "DateCheckBox", "TimeCheckBox", "ShortCheckBox",
+      "TextLinesMemo",  "TimerNiceScrollBar", "SpeedNiceScrollBar", "DesktopCheckBox", "DateCheckBox", "TimeCheckBox", "ShortCheckBox",
       "EffectsCheckBox", "ColorFadingCheckBox", "RandomColorCheckBox", "RandomYCheckBox",
-      "FontListBox",    "CheckBox1",  "CheckBox2",  "CheckBox3",  "CheckBox4",  "CheckBox5",
+      "FontListBox",    "SizeNiceScrollBar", "SpacingNiceScrollBar", "CheckBox1",  "CheckBox2",  "CheckBox3",  "CheckBox4",  "CheckBox5",
       "CheckBox6",      "CheckBox7",  "CheckBox8",  "CheckBox9",  "CheckBox10", "CheckBox12",
       "CheckBox13",     "CheckBox11", "CheckBox14", "CheckBox15", "CheckBox16", "CheckBox17",
       "CheckBox18",     "CheckBox19", "CheckBox20", "InfoButton", "TestButton", "OKButton",
@@ -186,6 +233,38 @@ TEST_F(SetupFormTest, TabVisitsTheControlsInTheirOrder) {
     EXPECT_EQ(form.focusWidget(), form.TextLinesMemo) << "the chain is not closed";
   });
   EXPECT_EQ(visited, expected);
+}
+
+// Stored values outside a bar's range show clamped and are written back so.
+TEST_F(SetupFormTest, ScrollBarsClampStoredValuesAndOkWritesThemBack) {
+  const struct {
+    const char* value;
+    const char* bar;
+    int32_t stored, shown;
+  } cases[] = {
+      {"TimerInterval", "TimerNiceScrollBar", 0, 10},  // frames on idle become 10 ms
+      {"TimerInterval", "TimerNiceScrollBar", 1000, 100},
+      {"TimerInterval", "TimerNiceScrollBar", 40, 40},
+      {"Speed", "SpeedNiceScrollBar", 50, 20},
+      {"Speed", "SpeedNiceScrollBar", 7, 7},
+      {"FontSize", "SizeNiceScrollBar", 4, 8},
+      {"FontSize", "SizeNiceScrollBar", 500, 200},
+      {"FontSize", "SizeNiceScrollBar", 72, 72},
+      {"FontSpacing", "SpacingNiceScrollBar", -3, 0},
+      {"FontSpacing", "SpacingNiceScrollBar", 99, 50},
+      {"FontSpacing", "SpacingNiceScrollBar", 12, 12},
+  };
+  for (const auto& c : cases) {
+    registry.SetDword(kKey, c.value, c.stored);
+    TSetupForm dialog;
+    QTimer::singleShot(0, &dialog, [&] {
+      EXPECT_EQ(dialog.findChild<TNiceScrollBar*>(c.bar)->Position(), c.shown)
+          << c.value << " " << c.stored;
+      dialog.OKButton->click();
+    });
+    ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(registry.Dword(kKey, c.value), c.shown) << c.value << " " << c.stored;
+  }
 }
 
 TEST_F(SetupFormTest, FontListHoldsDefaultAndEveryFamilyOnceSortedWithoutCase) {
