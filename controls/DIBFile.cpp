@@ -174,9 +174,10 @@ void TDIB::ReadBodyAt(QIODevice& stream, int64_t pixelOffset) {
   }
   const int64_t height = header.height < 0 ? -header.height : header.height;
   const int64_t rowBytes = TDIBSharedImage::RowBytesFor(header.width, header.bits);
+  if (rowBytes > kMaxPixelBytes / height) Invalid();
   const int64_t pixelBytes = rowBytes * height;
   const int64_t dataBytes = compressed ? header.imageSize : pixelBytes;
-  if (pixelBytes > kMaxPixelBytes || dataBytes > kMaxPixelBytes) Invalid();
+  if (dataBytes > kMaxPixelBytes) Invalid();
   if (compressed && (dataBytes == 0 || pixelBytes > dataBytes * kMaxRunLengthGain)) Invalid();
 
   // A gap before the pixels (the file says where they start) is skipped;
