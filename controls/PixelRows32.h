@@ -1,6 +1,8 @@
 #pragma once
 // A view of the rows of a 32-bit off-screen picture whose pixels are written
-// directly: blue in the lowest byte, then green, then red, the top byte 0.
+// directly: blue in the lowest byte, then green, then red. The top byte is
+// filler; it is written as 0xFF because Qt reads a 32-bit RGB picture whose
+// filler is not 0xFF as partly transparent in some drawing paths.
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +20,7 @@ struct TPixelRows32 {
 
 // A colour (red in the low byte) in the picture's own channel order.
 constexpr uint32_t ToPixel32(TColor color) {
-  return (static_cast<uint32_t>(RedOf(color)) << 16) |
+  return 0xFF000000u | (static_cast<uint32_t>(RedOf(color)) << 16) |
          (static_cast<uint32_t>(GreenOf(color)) << 8) | BlueOf(color);
 }
 

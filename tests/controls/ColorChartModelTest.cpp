@@ -85,8 +85,8 @@ TEST(ColorChartModelTest, HighColourPaintingWritesShiftedColoursInBitmapOrder) {
   // 3 x 3, steps 32767: lightness 65535, 32768, 1 down; hue 65535, 32768, 1 across.
   Picture32 chart(3, 3);
   RenderChart32(ccHorizontal, chart.Rows());
-  EXPECT_EQ(chart.pixels[0], 0x00FEFEFEu);
-  EXPECT_EQ(chart.pixels[3], 0x00FE0000u);  // red, blue in the lowest byte
+  EXPECT_EQ(chart.pixels[0], 0xFFFEFEFEu);
+  EXPECT_EQ(chart.pixels[3], 0xFFFE0000u);  // red, blue in the lowest byte
   EXPECT_EQ(chart.At(1, 1), MakeColor(0, 254, 254));
   EXPECT_EQ(chart.At(0, 2), kBlack);
   EXPECT_EQ(chart.At(2, 2), kBlack);
