@@ -2,12 +2,18 @@
 #include <QFontDatabase>
 #include <QListWidget>
 #include <QPainter>
+#include <exception>
 
+#include "controls/XColorChoiceComp.h"
+#include "controls/XDIBUnit.h"
+#include "controls/XTextUnit.h"
 #include "setup/SetupUnit.h"
-#include "setup/XPaintBox.h"
+#include "setup/XTextLinesMemo.h"
+#include "controls/PaintBox.h"
 
 namespace {
 constexpr int kFontItemHeight = 13;
+constexpr int kPreviewSmoothing = 2;  // 4 x 4 mask pixels per preview pixel
 }  // namespace
 
 QStringList SetupFontFaces() {
@@ -49,5 +55,24 @@ void TSetupForm::FontListBoxClick() {
 }
 
 void TSetupForm::PreviewPaintBoxPaint(QPainter& canvas, const QRect& clip) {
-  canvas.fillRect(clip, Qt::black);
+  // Painted afresh each time: the first row in the chosen face at the box's
+  // full cell height, smoothed, in the chosen colour over black. The size
+  // and spacing of the animation play no part.
+  try {
+    TDIB dib;
+    dib.SetDimensions(PreviewPaintBox->width(), PreviewPaintBox->height(), 24);
+    TDIBCanvas& surface = dib.Surface();
+    surface.Brush = {0x000000, bsSolid};
+    surface.FillRect(clip);
+    surface.Brush.Style = bsClear;
+    surface.Font.Name = FFontName;
+    surface.Font.Height = dib.ImageHeight();  // positive: the cell height
+    surface.Font.Style = 0;
+    surface.Font.Color = FontColorChoice->Color();
+    DrawSmoothText(dib, TextLinesMemo->FirstRow(), 0, 0, kPreviewSmoothing);
+    canvas.drawImage(clip, dib.ToImage(), clip);
+  } catch (const std::exception&) {
+    // A preview that cannot be drawn stays black; the settings are unharmed.
+    canvas.fillRect(clip, Qt::black);
+  }
 }

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <exception>
 
+#include "controls/PaintBox.h"
+#include "controls/XColorChoiceComp.h"
 #include "controls/XNiceScrollBarComp.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XAboutBoxUnit.h"
-#include "setup/XPaintBox.h"
+#include "controls/PaintBox.h"
 #include "setup/XTextLinesMemo.h"
 
 namespace {
@@ -58,6 +60,7 @@ void TSetupForm::SettingsToControls() {
   SelectFontItem();
   SizeNiceScrollBar->SetPosition(Globals.FontSize);
   SpacingNiceScrollBar->SetPosition(Globals.FontSpacing);
+  FontColorChoice->SetColor(static_cast<TColor>(Globals.FontColor));
   TextLinesMemo->SetLines(SplitTextLines(QString::fromStdString(Globals.Text)));
   DesktopCheckBox->setChecked(Globals.DesktopFlag);
   EffectsCheckBox->setChecked(Globals.EffectsFlag);
@@ -78,6 +81,7 @@ void TSetupForm::ControlsToSettings() {
   Globals.FontName = FFontName.toStdString();
   Globals.FontSize = SizeNiceScrollBar->Position();
   Globals.FontSpacing = SpacingNiceScrollBar->Position();
+  Globals.FontColor = static_cast<int32_t>(FontColorChoice->Color());
   Globals.Text = JoinTextLines(TextLinesMemo->Lines()).toStdString();
   Globals.DesktopFlag = DesktopCheckBox->isChecked();
   Globals.EffectsFlag = EffectsCheckBox->isChecked();

@@ -12,10 +12,12 @@
 #include <QPushButton>
 
 #include "engine/AnimationUnit.h"
+#include "controls/PaintBox.h"
+#include "controls/XColorChoiceComp.h"
 #include "controls/XNiceScrollBarComp.h"
 #include "resources/LettranceResources.h"
 #include "setup/XKeyInfoComp.h"
-#include "setup/XPaintBox.h"
+#include "controls/PaintBox.h"
 #include "setup/XTextLinesMemo.h"
 
 namespace {
@@ -58,6 +60,16 @@ TNiceScrollBar* ScrollBar(QWidget* parent, const char* name, int left, int top,
   bar->SetSmallChange(range.SmallChange);
   bar->SetLabelCaption(QString::fromUtf8(caption));
   return bar;
+}
+
+TColorChoice* ColorChoice(QWidget* parent) {
+  auto* choice = Place(new TColorChoice(parent), "FontColorChoice", 128, 16, 97, 81);
+  choice->SetCaption(QStringLiteral("Color"));
+  choice->SetColor(0x000000);
+  choice->SetKind(ccHorizontal);
+  choice->SetSingleBorder(true);
+  choice->setCursor(Qt::PointingHandCursor);
+  return choice;
 }
 
 TKeyInfo* KeyInfo(QWidget* parent, const char* name, int top, const char* caption,
@@ -114,6 +126,7 @@ TSetupForm::TSetupForm(QWidget* parent)
       RandomYCheckBox(CheckBox(GroupBox1, "RandomYCheckBox", "Random position", 120, 120, true)),
       GroupBox2(Place(new QGroupBox(tr("Font"), this), "GroupBox2", 248, 8, 233, 161)),
       FontListBox(Place(new QListWidget(GroupBox2), "FontListBox", 8, 16, 113, 81)),
+      FontColorChoice(ColorChoice(GroupBox2)),
       SizeNiceScrollBar(ScrollBar(GroupBox2, "SizeNiceScrollBar", 8, 100,
                                   {8, 200, 50, dmFixed, 2}, "Size: <#Pos> points")),
       SpacingNiceScrollBar(ScrollBar(GroupBox2, "SpacingNiceScrollBar", 8, 128,
@@ -140,6 +153,7 @@ TSetupForm::TSetupForm(QWidget* parent)
   setWindowTitle(QGuiApplication::applicationDisplayName() + tr(" Setup"));
 
   Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  PreviewPaintBox->setAttribute(Qt::WA_OpaquePaintEvent);
   PreviewPaintBox->raise();  // the bevel frames it, it does not cover it
   PreviewPaintBox->OnPaint = [this](QPainter& canvas, const QRect& clip) {
     PreviewPaintBoxPaint(canvas, clip);
@@ -169,7 +183,11 @@ TSetupForm::TSetupForm(QWidget* parent)
   connect(InfoButton, &QPushButton::clicked, this, &TSetupForm::InfoButtonClick);
   connect(TestButton, &QPushButton::clicked, this, &TSetupForm::TestButtonClick);
   connect(FontListBox, &QListWidget::itemSelectionChanged, this, &TSetupForm::FontListBoxClick);
+  // The preview follows the text, the font and the colour at once; the size
+  // and spacing bars play no part in it.
   connect(TextLinesMemo, &QPlainTextEdit::textChanged, PreviewPaintBox,
+          qOverload<>(&QWidget::repaint));
+  connect(FontColorChoice, &TColorChoice::OnChange, PreviewPaintBox,
           qOverload<>(&QWidget::repaint));
 
   SetTabOrder();
@@ -189,7 +207,7 @@ void TSetupForm::SetTabOrder() {
                         DesktopCheckBox,     DateCheckBox,       TimeCheckBox,
                         ShortCheckBox,       EffectsCheckBox,    ColorFadingCheckBox,
                         RandomColorCheckBox, RandomYCheckBox,    FontListBox,
-                        SizeNiceScrollBar,   SpacingNiceScrollBar};
+                        FontColorChoice,     SizeNiceScrollBar,  SpacingNiceScrollBar};
   for (const int effect : kEffectTabOrder) chain << EffectCheckBoxes[effect];
   chain << InfoButton << TestButton << OKButton << CancelButton;
   for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);

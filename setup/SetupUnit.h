@@ -16,6 +16,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class TColorChoice;
 class TKeyInfo;
 class TNiceScrollBar;
 class TPaintBox;
@@ -57,6 +58,7 @@ class TSetupForm : public QDialog {
   QCheckBox* const RandomYCheckBox;
   QGroupBox* const GroupBox2;
   QListWidget* const FontListBox;
+  TColorChoice* const FontColorChoice;
   TNiceScrollBar* const SizeNiceScrollBar;
   TNiceScrollBar* const SpacingNiceScrollBar;
   QGroupBox* const EffectsGroupBox;

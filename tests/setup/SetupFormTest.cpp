@@ -11,15 +11,18 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <functional>
 #include <stdexcept>
 
+#include "controls/XColorChoiceComp.h"
 #include "controls/XNiceScrollBarComp.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XKeyInfoComp.h"
-#include "setup/XPaintBox.h"
+#include "controls/PaintBox.h"
 #include "setup/XTextLinesMemo.h"
 #include "tests/settings/RegistryTestStore.h"
 #include "tests/support/QtTestApplication.h"
@@ -207,6 +210,9 @@ TEST_F(SetupFormTest, WindowHasTheFixedLayoutCaptionsAndNames) {
     EXPECT_EQ(key->Text(), k.text) << k.name;
     EXPECT_EQ(key->Font1().Color, QColor(Qt::black)) << k.name;
   }
+  EXPECT_EQ(form.FontColorChoice->geometry(), QRect(128, 16, 97, 81));
+  EXPECT_EQ(form.FontColorChoice->Caption(), "Color");
+  EXPECT_EQ(form.FontColorChoice->Kind(), ccHorizontal);
   EXPECT_TRUE(form.OKButton->isDefault());
   EXPECT_EQ(form.Image1->pixmap().size(), QSize(72, 36));
   QStringList menu;
@@ -218,7 +224,7 @@ TEST_F(SetupFormTest, TabVisitsTheControlsInTheirOrder) {
   const QStringList expected = {
       "TextLinesMemo",  "TimerNiceScrollBar", "SpeedNiceScrollBar", "DesktopCheckBox", "DateCheckBox", "TimeCheckBox", "ShortCheckBox",
       "EffectsCheckBox", "ColorFadingCheckBox", "RandomColorCheckBox", "RandomYCheckBox",
-      "FontListBox",    "SizeNiceScrollBar", "SpacingNiceScrollBar", "CheckBox1",  "CheckBox2",  "CheckBox3",  "CheckBox4",  "CheckBox5",
+      "FontListBox",    "FontColorChoice", "SizeNiceScrollBar", "SpacingNiceScrollBar", "CheckBox1",  "CheckBox2",  "CheckBox3",  "CheckBox4",  "CheckBox5",
       "CheckBox6",      "CheckBox7",  "CheckBox8",  "CheckBox9",  "CheckBox10", "CheckBox12",
       "CheckBox13",     "CheckBox11", "CheckBox14", "CheckBox15", "CheckBox16", "CheckBox17",
       "CheckBox18",     "CheckBox19", "CheckBox20", "InfoButton", "TestButton", "OKButton",
@@ -477,6 +483,85 @@ TEST_F(SetupFormTest, ClickingAFontChoosesIt) {
                       form.FontListBox->visualItemRect(other).center());
     form.ControlsToSettings();
     EXPECT_EQ(QString::fromStdString(Globals.FontName), other->text());
+  });
+}
+
+// Counts the paintings of a widget as they happen.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
+TEST_F(SetupFormTest, PreviewShowsTheFirstRowInTheChosenColourOverBlack) {
+  registry.SetDword(kKey, "FontColor", 0x0000FF);  // red
+  registry.SetString(kKey, "Text", "Hello\rsecond line");
+  Run([&] {
+    EXPECT_EQ(form.FontColorChoice->Color(), 0x0000FFu);
+    const QImage shown = form.PreviewPaintBox->grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(231, 39));
+    long red = 0, black = 0, foreign = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x) {
+        const QColor c = shown.pixelColor(x, y);
+        if (c == QColor(255, 0, 0)) ++red;
+        if (c == QColor(0, 0, 0)) ++black;
+        if (c.green() != 0 || c.blue() != 0) ++foreign;  // only red over black blends
+      }
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(black, 231 * 39 / 2);
+    EXPECT_EQ(foreign, 0);
+    // Text starts at the left edge and the right part stays black.
+    EXPECT_EQ(shown.copy(150, 0, 81, 39).convertToFormat(QImage::Format_RGB32),
+              [] { QImage b(81, 39, QImage::Format_RGB32); b.fill(Qt::black); return b; }());
+    form.FontColorChoice->SetColor(0x00FF00);
+    form.OKButton->click();
+  });
+  EXPECT_EQ(registry.Dword(kKey, "FontColor"), 0x00FF00);
+}
+
+TEST_F(SetupFormTest, PreviewRepaintsAtOnceForTextFontAndColourOnly) {
+  registry.SetString(kKey, "FontName", "Default");
+  Run([&] {
+    PaintCounter paints(form.PreviewPaintBox);
+    form.TextLinesMemo->setPlainText("changed");
+    EXPECT_EQ(paints.count, 1) << "text";
+    form.FontColorChoice->PickAt(10, 10);
+    EXPECT_EQ(paints.count, 2) << "colour";
+    QListWidgetItem* other = form.FontListBox->item(form.FontListBox->row(
+                                 form.FontListBox->selectedItems().value(0)) == 0 ? 1 : 0);
+    form.FontListBox->scrollToItem(other);
+    QTest::mouseClick(form.FontListBox->viewport(), Qt::LeftButton, {},
+                      form.FontListBox->visualItemRect(other).center());
+    EXPECT_EQ(paints.count, 3) << "font";
+    for (TNiceScrollBar* bar : {form.SizeNiceScrollBar, form.SpacingNiceScrollBar}) {
+      bar->setFocus();
+      QTest::keyClick(bar, Qt::Key_Right);
+      QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(200, 20));
+    }
+    EXPECT_EQ(form.SizeNiceScrollBar->Position() > 50, true);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(paints.count, 3) << "size or spacing";
+  });
+}
+
+TEST_F(SetupFormTest, PreviewRowEndsWhereTheMemoWrapsTheFirstLine) {
+  registry.SetString(kKey, "Text",
+                     "A first line much too long for the memo to hold in one row\rnext");
+  Run([&] {
+    QCoreApplication::processEvents();  // the memo lays its text out as it paints
+    const QTextLayout* shown = form.TextLinesMemo->document()->firstBlock().layout();
+    ASSERT_GT(shown->lineCount(), 1) << "the first line is not wrapped";
+    const QString row = form.TextLinesMemo->FirstRow();
+    EXPECT_EQ(row.size(), shown->lineAt(0).textLength());
+    EXPECT_TRUE(row.startsWith("A first line"));
   });
 }
 
