@@ -26,6 +26,12 @@ class HiveStorage {
   virtual RegStatus Commit(const std::function<void(RegHive&)>& change) = 0;
   // The rights that may be granted on a key.
   virtual RegAccess Grantable(std::string_view keyPath) = 0;
+
+  // Keeps every other writer waiting until ReleaseWriters, so that content
+  // read in between and then committed loses no other writer's change.
+  // Storages with a single writer need nothing.
+  virtual void HoldWriters() {}
+  virtual void ReleaseWriters() {}
 };
 
 // In-memory storage with per-key grants: a grant set on a key also holds for
