@@ -46,12 +46,16 @@ class MemoryHiveStorage : public HiveStorage {
   // Changes the content as another writer would.
   void Edit(const std::function<void(RegHive&)>& change);
   void SetGrant(std::string_view keyPath, RegAccess access);
+  // Commits give `status` and change nothing while it is not ERROR_SUCCESS,
+  // as a full disk would.
+  void SetCommitStatus(RegStatus status) { commitStatus_ = status; }
   int CommitCount() const { return commits_; }
 
  private:
   RegHive hive_;
   uint64_t generation_ = 1;
   int commits_ = 0;
+  RegStatus commitStatus_ = ERROR_SUCCESS;
   std::map<std::string, RegAccess> grants_;  // by folded path
 };
 
