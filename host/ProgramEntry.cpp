@@ -8,6 +8,7 @@
 #include "host/PreviewLoop.h"
 #include "host/SaverUnit.h"
 #include "host/SetupHooks.h"
+#include "host/ToolkitStart.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
@@ -76,7 +77,8 @@ int RunProgram(int argc, char** argv) {
 
   // The toolkit is needed from here on (the about box of a first start); the
   // application title stays the program file's name until the saver starts.
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
+  QApplication& app = *toolkit;
   SetInstalledFontsProvider(InstalledFonts);
   if (RunMode == rmConfigure || RunMode == rmRun) CountStart();
 
@@ -85,8 +87,10 @@ int RunProgram(int argc, char** argv) {
   platform::Randomize();
 
   if (RunMode == rmPreview) {
-    // Previews are not counted; the settings still need the stored version.
-    StoredVersion = ReadStoredVersion();
+    // Previews are not counted and never migrate the settings (that would
+    // record this version and hide the next start's first-start greeting):
+    // they show the stored settings as they are.
+    StoredVersion = ProgramVersion;
     platform::X11ForeignWindows windows;
     return RunPreview(command.Window, windows);
   }

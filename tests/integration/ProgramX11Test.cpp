@@ -5,6 +5,7 @@
 // measured times are printed, not asserted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -345,6 +346,42 @@ TEST_F(ProgramX11Test, AKilledCopyDoesNotBlockTheNextStart) {
   EXPECT_TRUE(WaitForDrawing(*next)) << "the next start was blocked";
   XServer::Xdotool("key x");
   EXPECT_EQ(next->Wait(5s), 0);
+}
+
+// Needs no X server: every mode that opens windows ends with one line and
+// its own exit code when the display cannot be opened.
+TEST(ProgramWithoutDisplayTest, SaysSoAndEndsWithExitCodeFour) {
+  TempDir home;
+  const std::pair<std::string, std::string> displays[] = {
+      {"", "lettrance: cannot open the display (DISPLAY is not set)"},
+      {":9999", "lettrance: cannot open the display \":9999\""}};
+  const std::vector<std::string> commandLines[] = {{"/s"}, {}, {"/c"}, {"/p", "1234"}};
+  for (const auto& [display, message] : displays) {
+    for (const auto& args : commandLines) {
+      const std::string errors = home.File("errors.txt");
+      ChildProcess child(LETTRANCE_EXE, args,
+                         {{"DISPLAY", display},
+                          {"QT_QPA_PLATFORM", ""},
+                          {"XDG_CONFIG_HOME", home.File("config")},
+                          {"XDG_RUNTIME_DIR", home.File("")}},
+                         errors);
+      const std::string what = "DISPLAY=" + display + " " + (args.empty() ? "" : args[0]);
+      EXPECT_EQ(child.Wait(10s), 4) << what;
+      const std::string text = TempDir::Read(errors);
+      EXPECT_EQ(text.rfind(message, 0), 0u) << what << ": " << text;
+      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << what << ": " << text;
+    }
+  }
+  // A bad command line is reported before the display is needed, with one prefix.
+  const std::string errors = home.File("errors.txt");
+  ChildProcess bad(LETTRANCE_EXE, {"/p", "window"}, {{"DISPLAY", ""}}, errors);
+  EXPECT_EQ(bad.Wait(10s), 2);
+  EXPECT_EQ(TempDir::Read(errors).rfind("lettrance: \"/p\" needs the ", 0), 0u)
+      << TempDir::Read(errors);
+  // Changing the password needs no display.
+  ChildProcess password(LETTRANCE_EXE, {"/a", "0"}, {{"DISPLAY", ""}});
+  EXPECT_EQ(password.Wait(10s), 0);
+  EXPECT_FALSE(std::filesystem::exists(home.File("config")));  // no settings touched
 }
 
 }  // namespace
