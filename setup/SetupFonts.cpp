@@ -4,12 +4,12 @@
 #include <QPainter>
 #include <exception>
 
+#include "controls/PaintBox.h"
 #include "controls/XColorChoiceComp.h"
 #include "controls/XDIBUnit.h"
 #include "controls/XTextUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XTextLinesMemo.h"
-#include "controls/PaintBox.h"
 
 namespace {
 constexpr int kFontItemHeight = 13;
@@ -38,8 +38,8 @@ void TSetupForm::SelectFontItem() {
   // installed one in letter case leaves the list without a selection, and
   // the name is kept as it was stored.
   FontListBox->clearSelection();
-  const QList<QListWidgetItem*> matches = FontListBox->findItems(FFontName, Qt::MatchExactly |
-                                                                              Qt::MatchCaseSensitive);
+  const QList<QListWidgetItem*> matches =
+      FontListBox->findItems(FFontName, Qt::MatchExactly | Qt::MatchCaseSensitive);
   for (QListWidgetItem* item : matches) {
     item->setSelected(true);
     FontListBox->setCurrentItem(item, QItemSelectionModel::NoUpdate);

@@ -13,7 +13,6 @@
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XAboutBoxUnit.h"
-#include "controls/PaintBox.h"
 #include "setup/XTextLinesMemo.h"
 
 namespace {

@@ -11,13 +11,12 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "engine/AnimationUnit.h"
 #include "controls/PaintBox.h"
 #include "controls/XColorChoiceComp.h"
 #include "controls/XNiceScrollBarComp.h"
+#include "engine/AnimationUnit.h"
 #include "resources/LettranceResources.h"
 #include "setup/XKeyInfoComp.h"
-#include "controls/PaintBox.h"
 #include "setup/XTextLinesMemo.h"
 
 namespace {
@@ -90,8 +89,8 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption, int 
 // Where each effect box stands, by effect number. The right column is not in
 // effect order: "Inflate" and "Near && Far" stand above "Swing".
 constexpr QPoint kEffectPlaces[20] = {
-    {8, 16},   {8, 32},   {8, 48},   {8, 64},   {8, 80},   {8, 96},   {8, 112},
-    {8, 128},  {8, 144},  {8, 160},  {120, 48}, {120, 16}, {120, 32}, {120, 64},
+    {8, 16},   {8, 32},   {8, 48},    {8, 64},    {8, 80},    {8, 96},    {8, 112},
+    {8, 128},  {8, 144},  {8, 160},   {120, 48},  {120, 16},  {120, 32},  {120, 64},
     {120, 80}, {120, 96}, {120, 112}, {120, 128}, {120, 144}, {120, 160},
 };
 
@@ -112,8 +111,8 @@ TSetupForm::TSetupForm(QWidget* parent)
       GroupBox1(Place(new QGroupBox(tr("Options"), this), "GroupBox1", 8, 216, 233, 145)),
       TimerNiceScrollBar(ScrollBar(GroupBox1, "TimerNiceScrollBar", 8, 16,
                                    {10, 100, 25, dmFixed, 5}, "Timer: <#Pos> msec / frame")),
-      SpeedNiceScrollBar(ScrollBar(GroupBox1, "SpeedNiceScrollBar", 8, 44,
-                                   {1, 20, 6, dmFixed, 1}, "Speed: <#Pos> pixels / frame")),
+      SpeedNiceScrollBar(ScrollBar(GroupBox1, "SpeedNiceScrollBar", 8, 44, {1, 20, 6, dmFixed, 1},
+                                   "Speed: <#Pos> pixels / frame")),
       DesktopCheckBox(CheckBox(GroupBox1, "DesktopCheckBox", "Keep desktop", 8, 72, false)),
       DateCheckBox(CheckBox(GroupBox1, "DateCheckBox", "Date text", 8, 88, false)),
       TimeCheckBox(CheckBox(GroupBox1, "TimeCheckBox", "Time text", 8, 104, false)),
@@ -127,8 +126,8 @@ TSetupForm::TSetupForm(QWidget* parent)
       GroupBox2(Place(new QGroupBox(tr("Font"), this), "GroupBox2", 248, 8, 233, 161)),
       FontListBox(Place(new QListWidget(GroupBox2), "FontListBox", 8, 16, 113, 81)),
       FontColorChoice(ColorChoice(GroupBox2)),
-      SizeNiceScrollBar(ScrollBar(GroupBox2, "SizeNiceScrollBar", 8, 100,
-                                  {8, 200, 50, dmFixed, 2}, "Size: <#Pos> points")),
+      SizeNiceScrollBar(ScrollBar(GroupBox2, "SizeNiceScrollBar", 8, 100, {8, 200, 50, dmFixed, 2},
+                                  "Size: <#Pos> points")),
       SpacingNiceScrollBar(ScrollBar(GroupBox2, "SpacingNiceScrollBar", 8, 128,
                                      {0, 50, 0, dmDisabled, 1}, "Spacing: <#Pos> pixels")),
       EffectsGroupBox(
@@ -197,8 +196,8 @@ void TSetupForm::PlaceEffectCheckBoxes() {
   for (int effect = 0; effect < 20; ++effect) {
     const QByteArray name = "CheckBox" + QByteArray::number(effect + 1);
     const QPoint place = kEffectPlaces[effect];
-    EffectCheckBoxes[effect] =
-        CheckBox(EffectsGroupBox, name.constData(), EffectNames[effect], place.x(), place.y(), true);
+    EffectCheckBoxes[effect] = CheckBox(EffectsGroupBox, name.constData(), EffectNames[effect],
+                                        place.x(), place.y(), true);
   }
 }
 

@@ -122,7 +122,7 @@ TEST_F(SaverFormTest, NStartsTheNextLineAndOtherKeysEndTheSaver) {
   Key(Qt::Key_N);
   EXPECT_FALSE(form.Closed());
   EXPECT_NE(SaverAni.LineIndex, line);
-  Key(Qt::Key_S);  // no setup dialog in this build: nothing happens
+  Key(Qt::Key_S);  // no setup dialog given to this saver: nothing happens
   EXPECT_FALSE(form.Closed());
   Key(Qt::Key_Shift);
   EXPECT_TRUE(form.Closed());

@@ -303,9 +303,9 @@ TEST_F(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
   const struct {
     const char* name;
     int32_t value;
-  } stored[] = {{"TimerInterval", 25}, {"Speed", 6},           {"FontSize", 60},
-                {"FontSpacing", 0},    {"FontColor", 0xC0F0},  {"DesktopFlag", 0},
-                {"EffectsFlag", 1},    {"RandomYFlag", 1},     {"ColorFadingFlag", 1},
+  } stored[] = {{"TimerInterval", 25},  {"Speed", 6},          {"FontSize", 60},
+                {"FontSpacing", 0},     {"FontColor", 0xC0F0}, {"DesktopFlag", 0},
+                {"EffectsFlag", 1},     {"RandomYFlag", 1},    {"ColorFadingFlag", 1},
                 {"RandomColorFlag", 1}, {"EffectCode", -2},    {"DateTimeMode", 0}};
   for (const auto& value : stored) EXPECT_EQ(HiveDword(value.name), value.value) << value.name;
   EXPECT_NE(HiveString("FontName"), "<missing>");

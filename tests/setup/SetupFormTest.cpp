@@ -17,12 +17,12 @@
 #include <functional>
 #include <stdexcept>
 
+#include "controls/PaintBox.h"
 #include "controls/XColorChoiceComp.h"
 #include "controls/XNiceScrollBarComp.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XKeyInfoComp.h"
-#include "controls/PaintBox.h"
 #include "setup/XTextLinesMemo.h"
 #include "tests/settings/RegistryTestStore.h"
 #include "tests/support/QtTestApplication.h"
@@ -87,7 +87,6 @@ struct ProgramState {
 
 class SetupFormTest : public ::testing::Test, private ProgramState {
  protected:
-
   // Shows the dialog modally and runs `act` once it is on screen; the dialog
   // is cancelled afterwards if `act` left it open. Returns the modal result.
   int Run(const std::function<void()>& act) {
@@ -173,12 +172,30 @@ TEST_F(SetupFormTest, WindowHasTheFixedLayoutCaptionsAndNames) {
     int32_t smallChange;
     const char* caption;
   } bars[] = {
-      {"TimerNiceScrollBar", {8, 16, 217, 28}, 10, 100, 25, dmFixed, 5,
+      {"TimerNiceScrollBar",
+       {8, 16, 217, 28},
+       10,
+       100,
+       25,
+       dmFixed,
+       5,
        "Timer: <#Pos> msec / frame"},
-      {"SpeedNiceScrollBar", {8, 44, 217, 28}, 1, 20, 6, dmFixed, 1,
+      {"SpeedNiceScrollBar",
+       {8, 44, 217, 28},
+       1,
+       20,
+       6,
+       dmFixed,
+       1,
        "Speed: <#Pos> pixels / frame"},
       {"SizeNiceScrollBar", {8, 100, 217, 28}, 8, 200, 50, dmFixed, 2, "Size: <#Pos> points"},
-      {"SpacingNiceScrollBar", {8, 128, 217, 28}, 0, 50, 0, dmDisabled, 1,
+      {"SpacingNiceScrollBar",
+       {8, 128, 217, 28},
+       0,
+       50,
+       0,
+       dmDisabled,
+       1,
        "Spacing: <#Pos> pixels"},
   };
   for (const auto& b : bars) {
@@ -221,14 +238,19 @@ TEST_F(SetupFormTest, WindowHasTheFixedLayoutCaptionsAndNames) {
 }
 
 TEST_F(SetupFormTest, TabVisitsTheControlsInTheirOrder) {
-  const QStringList expected = {
-      "TextLinesMemo",  "TimerNiceScrollBar", "SpeedNiceScrollBar", "DesktopCheckBox", "DateCheckBox", "TimeCheckBox", "ShortCheckBox",
-      "EffectsCheckBox", "ColorFadingCheckBox", "RandomColorCheckBox", "RandomYCheckBox",
-      "FontListBox",    "FontColorChoice", "SizeNiceScrollBar", "SpacingNiceScrollBar", "CheckBox1",  "CheckBox2",  "CheckBox3",  "CheckBox4",  "CheckBox5",
-      "CheckBox6",      "CheckBox7",  "CheckBox8",  "CheckBox9",  "CheckBox10", "CheckBox12",
-      "CheckBox13",     "CheckBox11", "CheckBox14", "CheckBox15", "CheckBox16", "CheckBox17",
-      "CheckBox18",     "CheckBox19", "CheckBox20", "InfoButton", "TestButton", "OKButton",
-      "CancelButton"};
+  const QStringList expected = {"TextLinesMemo",       "TimerNiceScrollBar", "SpeedNiceScrollBar",
+                                "DesktopCheckBox",     "DateCheckBox",       "TimeCheckBox",
+                                "ShortCheckBox",       "EffectsCheckBox",    "ColorFadingCheckBox",
+                                "RandomColorCheckBox", "RandomYCheckBox",    "FontListBox",
+                                "FontColorChoice",     "SizeNiceScrollBar",  "SpacingNiceScrollBar",
+                                "CheckBox1",           "CheckBox2",          "CheckBox3",
+                                "CheckBox4",           "CheckBox5",          "CheckBox6",
+                                "CheckBox7",           "CheckBox8",          "CheckBox9",
+                                "CheckBox10",          "CheckBox12",         "CheckBox13",
+                                "CheckBox11",          "CheckBox14",         "CheckBox15",
+                                "CheckBox16",          "CheckBox17",         "CheckBox18",
+                                "CheckBox19",          "CheckBox20",         "InfoButton",
+                                "TestButton",          "OKButton",           "CancelButton"};
   QStringList visited;
   Run([&] {
     form.TextLinesMemo->setFocus();
@@ -302,8 +324,7 @@ TEST_F(SetupFormTest, EffectBoxesFollowTheBitsOfTheEffectCode) {
     TSetupForm dialog;
     QTimer::singleShot(0, &dialog, [&] {
       for (int n = 1; n <= 20; ++n) {
-        const QCheckBox* box =
-            dialog.findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(n));
+        const QCheckBox* box = dialog.findChild<QCheckBox*>(QStringLiteral("CheckBox%1").arg(n));
         EXPECT_EQ(box->isChecked(), ((c.shownBits >> (n - 1)) & 1) != 0)
             << "box " << n << " of code " << c.stored;
       }
@@ -317,7 +338,8 @@ TEST_F(SetupFormTest, EffectBoxesFollowTheBitsOfTheEffectCode) {
 TEST_F(SetupFormTest, EffectBoxesAllOffOrAllOnStoreTheFullCodes) {
   for (const bool on : {false, true}) {
     Run([&] {
-      for (int n = 1; n <= 20; ++n) Box(qPrintable(QStringLiteral("CheckBox%1").arg(n)))->setChecked(on);
+      for (int n = 1; n <= 20; ++n)
+        Box(qPrintable(QStringLiteral("CheckBox%1").arg(n)))->setChecked(on);
       form.OKButton->click();
     });
     EXPECT_EQ(registry.Dword(kKey, "EffectCode"), on ? -1 : static_cast<int32_t>(0xFFF00000u));
@@ -371,7 +393,8 @@ TEST_F(SetupFormTest, OptionBoxesShowAndStoreTheirOwnFlag) {
       dialog.OKButton->click();
     });
     ASSERT_EQ(dialog.exec(), QDialog::Accepted);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(registry.Dword(kKey, flags[i]), i == set ? 0 : 1) << flags[i];
+    for (int i = 0; i < 5; ++i)
+      EXPECT_EQ(registry.Dword(kKey, flags[i]), i == set ? 0 : 1) << flags[i];
   }
 }
 
@@ -384,7 +407,11 @@ TEST_F(SetupFormTest, TextComesBackWithCrLfBetweenLinesAndKeepsNoBreakSpaces) {
       {"one\rtwo\rthree", {"one", "two", "three"}, "one\r\ntwo\r\nthree"},
       {"one\ntwo\n\rthree", {"one", "two", "three"}, "one\r\ntwo\r\nthree"},
       {"one\r\n\r\ntwo\r", {"one", "", "two", ""}, "one\r\n\r\ntwo\r\n"},
-      {"no\xC2\xA0" "break", {QString::fromUtf8("no\u00A0break")}, "no\xC2\xA0" "break"},
+      {"no\xC2\xA0"
+       "break",
+       {QString::fromUtf8("no\u00A0break")},
+       "no\xC2\xA0"
+       "break"},
       {"", {""}, ""},
   };
   for (const auto& c : cases) {
@@ -519,8 +546,11 @@ TEST_F(SetupFormTest, PreviewShowsTheFirstRowInTheChosenColourOverBlack) {
     EXPECT_GT(black, 231 * 39 / 2);
     EXPECT_EQ(foreign, 0);
     // Text starts at the left edge and the right part stays black.
-    EXPECT_EQ(shown.copy(150, 0, 81, 39).convertToFormat(QImage::Format_RGB32),
-              [] { QImage b(81, 39, QImage::Format_RGB32); b.fill(Qt::black); return b; }());
+    EXPECT_EQ(shown.copy(150, 0, 81, 39).convertToFormat(QImage::Format_RGB32), [] {
+      QImage b(81, 39, QImage::Format_RGB32);
+      b.fill(Qt::black);
+      return b;
+    }());
     form.FontColorChoice->SetColor(0x00FF00);
     form.OKButton->click();
   });
@@ -535,8 +565,8 @@ TEST_F(SetupFormTest, PreviewRepaintsAtOnceForTextFontAndColourOnly) {
     EXPECT_EQ(paints.count, 1) << "text";
     form.FontColorChoice->PickAt(10, 10);
     EXPECT_EQ(paints.count, 2) << "colour";
-    QListWidgetItem* other = form.FontListBox->item(form.FontListBox->row(
-                                 form.FontListBox->selectedItems().value(0)) == 0 ? 1 : 0);
+    QListWidgetItem* other = form.FontListBox->item(
+        form.FontListBox->row(form.FontListBox->selectedItems().value(0)) == 0 ? 1 : 0);
     form.FontListBox->scrollToItem(other);
     QTest::mouseClick(form.FontListBox->viewport(), Qt::LeftButton, {},
                       form.FontListBox->visualItemRect(other).center());
