@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleOptionButton>
 
 #include "controls/PaintBox.h"
 #include "controls/XColorChoiceComp.h"
@@ -48,6 +49,27 @@ struct ScrollBarRange {
 };
 
 // A horizontal labelled scroll bar, 217 x 28; its default is its position.
+// Room for the caption of a check box of fixed size.
+int CaptionRoom(const QCheckBox& box) {
+  QStyleOptionButton option;
+  option.initFrom(&box);
+  option.text = box.text();
+  return box.style()->subElementRect(QStyle::SE_CheckBoxContents, &option, &box).width();
+}
+
+// The layout was made for a narrower face than most desktops use: a caption
+// that would be cut is drawn a little condensed instead.
+void CondenseToFit(QCheckBox& box) {
+  const QString shown = QString(box.text()).replace(QStringLiteral("&&"), QStringLiteral("&"));
+  const int room = CaptionRoom(box);
+  QFont font = box.font();
+  for (int stretch = 99; stretch >= 80 && QFontMetrics(font).horizontalAdvance(shown) > room;
+       --stretch) {
+    font.setStretch(stretch);
+  }
+  if (font != box.font()) box.setFont(font);
+}
+
 TNiceScrollBar* ScrollBar(QWidget* parent, const char* name, int left, int top,
                           const ScrollBarRange& range, const char* caption) {
   auto* bar = Place(new TNiceScrollBar(parent), name, left, top, 217, 28);
@@ -190,6 +212,7 @@ TSetupForm::TSetupForm(QWidget* parent)
           qOverload<>(&QWidget::repaint));
 
   SetTabOrder();
+  for (QCheckBox* box : findChildren<QCheckBox*>()) CondenseToFit(*box);
 }
 
 void TSetupForm::PlaceEffectCheckBoxes() {

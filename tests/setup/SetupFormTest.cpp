@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -235,6 +236,25 @@ TEST_F(SetupFormTest, WindowHasTheFixedLayoutCaptionsAndNames) {
   QStringList menu;
   for (const QAction* item : form.EffectsPopupMenu->actions()) menu << item->text();
   EXPECT_EQ(menu, QStringList({"Select all", "Select none"}));
+}
+
+TEST_F(SetupFormTest, EveryCaptionFitsItsControl) {
+  for (const QCheckBox* box : form.findChildren<QCheckBox*>()) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    const QRect room = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
+    const QString shown = QString(box->text()).replace("&&", "&");
+    EXPECT_LE(box->fontMetrics().horizontalAdvance(shown), room.width())
+        << box->objectName().toStdString();
+    EXPECT_LE(box->fontMetrics().height(), box->height()) << box->objectName().toStdString();
+  }
+  for (const QPushButton* button : form.findChildren<QPushButton*>()) {
+    EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width())
+        << button->objectName().toStdString();
+  }
+  for (const QLabel* label : {form.Label1}) {
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+  }
 }
 
 TEST_F(SetupFormTest, TabVisitsTheControlsInTheirOrder) {

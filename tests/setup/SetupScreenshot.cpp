@@ -28,6 +28,10 @@ int main(int argc, char* argv[]) {
     return fonts;
   });
   StoredVersion = ProgramVersion;
+  // The defaults, in a face every installation has (fonts-dejavu-core).
+  TGlobals shown = DefaultGlobals();
+  shown.FontName = "DejaVu Sans";
+  SaveGlobals(shown);
 
   const QString output = QString::fromLocal8Bit(argv[1]);
   bool saved = false;
