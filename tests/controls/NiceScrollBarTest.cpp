@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QTest>
 #include <set>
 #include <string>
 #include <vector>
@@ -402,6 +403,52 @@ TEST_F(NiceScrollBarTest, DefaultBarIsDrawnToThePixel) {
   const int width = QFontMetrics(bar.font()).horizontalAdvance("Position: 0");
   EXPECT_NEAR(textLeft, 108 - width / 2, 2);
   EXPECT_NEAR(textRight, 108 - width / 2 + width, 3);
+}
+
+TEST_F(NiceScrollBarTest, LineBitmapWidensTheTrack) {
+  bar.resize(217, 28);
+  bar.SetLabelVisible(false);  // track at y 14
+  bar.SetPosition(100);        // button out of the way, at 193
+  UseKnownColours(bar);
+  QImage halves(2, 1, QImage::Format_RGB32);
+  halves.setPixelColor(0, 0, QColor(0, 0, 255));
+  halves.setPixelColor(1, 0, QColor(0, 255, 0));
+  bar.SetLineBitmap(halves);
+  const QImage image = bar.grab().toImage();
+  // Stretched over columns 2 .. 214 of rows 14 and 15; the sunken frame
+  // grows to enclose both rows.
+  for (int y : {14, 15}) {
+    EXPECT_EQ(image.pixelColor(2, y), QColor(0, 0, 255));
+    EXPECT_EQ(image.pixelColor(100, y), QColor(0, 0, 255));
+    EXPECT_EQ(image.pixelColor(120, y), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(1, y), kShadow);
+  }
+  EXPECT_EQ(image.pixelColor(100, 13), kShadow);
+  EXPECT_EQ(image.pixelColor(100, 16), kHighlight);
+  EXPECT_EQ(image.pixelColor(100, 17), kFace);
+}
+
+TEST_F(NiceScrollBarTest, FocusRectangleDotsTheActiveButton) {
+  bar.resize(217, 28);
+  bar.SetLabelVisible(false);  // button 0 at 0, 8
+  UseKnownColours(bar);
+  bar.show();
+  bar.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&bar));
+  bar.setFocus();
+  ASSERT_TRUE(bar.hasFocus());
+  auto dotsOnTopEdge = [this] {
+    // The rectangle's top edge runs along row 10 from column 2 to 21, on
+    // the button face; every other pixel is inverted.
+    const QImage image = bar.grab().toImage();
+    int dots = 0;
+    for (int x = 2; x <= 21; ++x) dots += image.pixelColor(x, 10) == QColor(55, 55, 55);
+    return dots;
+  };
+  EXPECT_EQ(dotsOnTopEdge(), 10);
+  bar.clearFocus();
+  EXPECT_EQ(dotsOnTopEdge(), 0);
+  bar.hide();
 }
 
 TEST_F(NiceScrollBarTest, CaptionEmbossedWhenDisabledAndAbsentOnVerticalBars) {
