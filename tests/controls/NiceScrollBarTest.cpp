@@ -10,6 +10,7 @@
 #include <QTest>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/XNiceScrollBarComp.h"
