@@ -375,8 +375,7 @@ void TNiceScrollBar::keyPressEvent(QKeyEvent* event) {
 
 void TNiceScrollBar::StepActiveValue(int direction) {
   const int32_t before = ValueOf(FActiveButton);
-  ChangePosition(FActiveButton,
-                 Saturate(int64_t{before} + int64_t{direction} * FSmallChange));
+  ChangePosition(FActiveButton, Saturate(int64_t{before} + int64_t{direction} * FSmallChange));
   if (ValueOf(FActiveButton) == before) return;
   Fire(direction < 0 ? scLineUp : scLineDown, true);
 }
@@ -557,8 +556,8 @@ void TNiceScrollBar::DrawButton(QImage& image, const TNiceScrollBarGeometry& geo
   pen.LineTo(x + 1, y + bh - 2, highlight);
   if (FScrollMode == smMinMax) {
     // The arrows point into the chosen range.
-    const Arrow arrow = FKind == sbHorizontal ? (button == 0 ? kRight : kLeft)
-                                              : (button == 0 ? kUp : kDown);
+    const Arrow arrow =
+        FKind == sbHorizontal ? (button == 0 ? kRight : kLeft) : (button == 0 ? kUp : kDown);
     painter.end();
     MergeCopy(image, ArrowBitmap(arrow), QPoint(x + (bw - 8) / 2, y + (bh - 8) / 2), face);
     return;

@@ -30,12 +30,12 @@ enum TDefaultModes {
 
 // The kind of user action reported by OnScroll.
 enum TScrollCode {
-  scLineUp = 0,     // an arrow key lowered the value
-  scLineDown = 1,   // an arrow key raised the value
+  scLineUp = 0,    // an arrow key lowered the value
+  scLineDown = 1,  // an arrow key raised the value
   scPageUp = 2,
   scPageDown = 3,
-  scPosition = 4,   // a menu command set the value
-  scTrack = 5,      // a click or a drag step changed the value
+  scPosition = 4,  // a menu command set the value
+  scTrack = 5,     // a click or a drag step changed the value
   scTop = 6,
   scBottom = 7,
   scEndScroll = 8,  // a drag that changed the value has ended

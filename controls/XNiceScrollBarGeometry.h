@@ -45,6 +45,5 @@ struct TNiceScrollBarGeometry {
   // [Min, position2] and button 1 into [position, Max] in min-max mode, into
   // [Min, Max] in normal mode. On a bar too small for its buttons to move,
   // the button keeps its value.
-  int32_t PositionFromButton(int index, QPoint corner, int32_t position,
-                             int32_t position2) const;
+  int32_t PositionFromButton(int index, QPoint corner, int32_t position, int32_t position2) const;
 };

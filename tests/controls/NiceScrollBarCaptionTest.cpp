@@ -42,8 +42,8 @@ TEST(NiceScrollBarCaptionTest, TagsShowTheValues) {
 TEST(NiceScrollBarCaptionTest, AnythingElseIsShownAsTyped) {
   const QLocale english(QLocale::English, QLocale::UnitedStates);
   const char* typed[] = {
-      "<#ABC>", "a <#", "<#PO", "<#POS", "x <#POS", "<#POSx", "<#SHL", "<#DIV", "<#DIV2",
-      "<#DIV2x", "<#MUL>", "<#MULx>", "<~", "<~PO",
+      "<#ABC>", "a <#",   "<#PO",    "<#POS",  "x <#POS", "<#POSx", "<#SHL",
+      "<#DIV",  "<#DIV2", "<#DIV2x", "<#MUL>", "<#MULx>", "<~",     "<~PO",
   };
   for (const char* caption : typed) {
     EXPECT_EQ(ExpandLabelCaption(QString::fromUtf8(caption), 1, 2, english),

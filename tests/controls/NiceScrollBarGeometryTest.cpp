@@ -56,8 +56,11 @@ TEST(NiceScrollBarGeometryTest, ButtonsAndCaptionSitWhereTheValuesPutThem) {
       {"too low", Bar(sbVertical, smNormal, 28, 20, 0, 100), 0, 0, {8, 0}},
       // The product 2^31 * 193 needs more than 32 bits.
       {"full range", Bar(sbHorizontal, smNormal, 217, 28, INT32_MIN, INT32_MAX), 0, 0, {96, 8}},
-      {"full range, end", Bar(sbHorizontal, smNormal, 217, 28, INT32_MIN, INT32_MAX), 0,
-       INT32_MAX, {193, 8}},
+      {"full range, end",
+       Bar(sbHorizontal, smNormal, 217, 28, INT32_MIN, INT32_MAX),
+       0,
+       INT32_MAX,
+       {193, 8}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.bar.ButtonOrigin(c.index, c.value), c.origin) << c.what;
