@@ -1,6 +1,7 @@
 #include "controls/DIBSharedImage.h"
 
 #include <cstring>
+#include <string>
 
 #include "controls/DIBRunLength.h"
 
@@ -32,7 +33,7 @@ QList<QRgb> ToQtColors(const TColorTable& colors, int count) {
 }
 
 TDIBSharedImage::~TDIBSharedImage() {
-  TPaletteManager::Instance().ReleasePalette(PaletteHandle);
+  if (PaletteHandle != 0) TPaletteManager::Instance().ReleasePalette(PaletteHandle);
 }
 
 int64_t TDIBSharedImage::RowBytesFor(int64_t width, int bits) {

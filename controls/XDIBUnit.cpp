@@ -1,6 +1,7 @@
 #include "controls/XDIBUnit.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 #include <string>
 

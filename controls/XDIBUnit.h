@@ -8,10 +8,10 @@
 // carries it as MIME type "image/bmp".
 //
 // Rows are kept top row first in memory, so RowStep is +RowBytes: the pixels
-// live in a QImage (an empty-free, 4-byte-padded row store like the file
-// format's) that QPainter draws on directly. Files store the bottom row first;
-// rows are turned over only when a file is read or written. 4-bit pixels have
-// no QImage format and are kept as raw rows.
+// live in a QImage, whose rows are padded to 4 bytes like the file format's
+// and which QPainter draws on directly, and a QImage keeps its top row first.
+// Files store the bottom row first; rows are turned over only when a file is
+// read or written. 4-bit pixels have no QImage format and are kept as raw rows.
 
 #include <QIODevice>
 #include <QImage>
