@@ -76,32 +76,6 @@ void BM_DrawSmoothText_Preview(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawSmoothText_Preview)->Unit(benchmark::kMicrosecond);
 
-// The two halves: the font-dependent mask, and the exact blend of it.
-void BM_SmoothTextMask(benchmark::State& state) {
-  TDIBFont font;
-  font.Name = "DejaVu Sans";
-  font.Height = 39;
-  for (auto _ : state) {
-    TDIB mask = BuildSmoothTextMask(font, TDIBBrush{0, bsClear}, "Lettrance", 2);
-    benchmark::DoNotOptimize(mask.RowAddress(0));
-  }
-}
-BENCHMARK(BM_SmoothTextMask)->Unit(benchmark::kMicrosecond);
-
-void BM_SmoothTextBlend(benchmark::State& state) {
-  TDIBFont font;
-  font.Name = "DejaVu Sans";
-  font.Height = 39;
-  TDIB mask = BuildSmoothTextMask(font, TDIBBrush{0, bsClear}, "Lettrance", 2);
-  TDIB target;
-  target.SetDimensions(231, 39, 24);
-  for (auto _ : state) {
-    BlendSmoothTextMask(target, mask, 0, 0, 2, MakeColor(255, 255, 0));
-    benchmark::DoNotOptimize(target.RowAddress(20));
-  }
-}
-BENCHMARK(BM_SmoothTextBlend)->Unit(benchmark::kMicrosecond);
-
 }  // namespace
 
 int main(int argc, char** argv) {

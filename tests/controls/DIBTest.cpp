@@ -72,23 +72,16 @@ TEST(DIBTest, BadBitCountsFormatsAndRowsAreRefusedAndLeaveTheImage) {
   EXPECT_TRUE(dib.IsEmpty());
 }
 
-TEST(DIBTest, LayoutsFromCountsAndFromMasks) {
-  EXPECT_EQ(kLayout565.RedMask, 0xF800u);
-  EXPECT_EQ(kLayout565.GreenMask, 0x7E0u);
-  EXPECT_EQ(kLayout565.BlueMask, 0x1Fu);
-  EXPECT_EQ(kLayout555.RedMask, 0x7C00u);
-  EXPECT_EQ(kLayout888.RedMask, 0xFF0000u);
-  // 5-6-5: red shift 5+6+5-8, green 6+5-8, blue 8-5; losses 3, 2, 3.
+TEST(DIBTest, LayoutsFromMasksCountTheOneBitsFromTheLowest) {
+  // 5-6-5: masks F800, 7E0, 1F; shifts 5+6+5-8, 6+5-8, 8-5.
+  EXPECT_EQ(TPixelLayout::FromMasks(0xF800, 0x7E0, 0x1F), kLayout565);
   EXPECT_EQ(kLayout565.RedShift, 8);
   EXPECT_EQ(kLayout565.GreenShift, 3);
   EXPECT_EQ(kLayout565.BlueShift, 3);
-  EXPECT_EQ(kLayout565.GreenLoss, 2);
-  EXPECT_EQ(TPixelLayout::FromMasks(0xF800, 0x7E0, 0x1F), kLayout565);
-  const TPixelLayout odd = TPixelLayout::FromMasks(0x30, 0xE, 0x1);
+  const TPixelLayout odd = TPixelLayout::FromMasks(0x30, 0x1E0, 0);
   EXPECT_EQ(odd.RedBits, 2);
-  EXPECT_EQ(odd.GreenBits, 3);
-  EXPECT_EQ(odd.BlueBits, 1);
-  EXPECT_EQ(TPixelLayout::FromMasks(0, 0, 0).RedBits, 0);
+  EXPECT_EQ(odd.GreenBits, 4);
+  EXPECT_EQ(odd.BlueBits, 0);
 }
 
 TEST(DIBTest, CopiesSharePixelsUntilOneWrites) {
