@@ -179,6 +179,11 @@ void TDIB::DrawInto(QPainter& canvas, const QRect& rect) const {
   canvas.drawImage(rect, ToImage());
 }
 
+void TDIB::CopyRectInto(QPainter& canvas, const QRect& destination, const QRect& source) const {
+  if (IsEmpty()) return;
+  canvas.drawImage(destination, ToImage(), source);
+}
+
 namespace {
 
 TColorTable TableOf(const QImage& picture) {

@@ -99,6 +99,8 @@ class TDIB {
   QImage ToImage() const;
   // Stretches the whole image into the rectangle; nothing when empty.
   void DrawInto(QPainter& canvas, const QRect& rect) const;
+  // Copies part of the image (a window's dirty area, say) into the canvas.
+  void CopyRectInto(QPainter& canvas, const QRect& destination, const QRect& source) const;
 
   // A bitmap without file header: information header, colours, pixels.
   // An empty stream gives the empty bitmap. Error "DIB is invalid".

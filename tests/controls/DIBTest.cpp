@@ -215,7 +215,7 @@ TEST(DIBTest, PicturesAreTakenAtTheirOwnDepthWhereALayoutFits) {
   EXPECT_TRUE(none.IsEmpty());
 }
 
-TEST(DIBTest, DrawIntoStretchesTheWholeImage) {
+TEST(DIBTest, DrawIntoStretchesTheWholeImageAndCopyRectIntoCopiesPart) {
   TDIB dib;
   dib.SetDimensions(2, 1, 24);
   dib.RowAddress(0)[5] = 255;  // pixel 1 red
@@ -223,10 +223,15 @@ TEST(DIBTest, DrawIntoStretchesTheWholeImage) {
   canvas.fill(Qt::white);
   QPainter painter(&canvas);
   dib.DrawInto(painter, QRect(0, 0, 4, 2));
-  painter.end();
   EXPECT_EQ(canvas.pixel(1, 1), qRgb(0, 0, 0));
   EXPECT_EQ(canvas.pixel(2, 0), qRgb(255, 0, 0));
   EXPECT_EQ(canvas.pixel(3, 1), qRgb(255, 0, 0));
+  canvas.fill(Qt::white);
+  dib.CopyRectInto(painter, QRect(0, 1, 1, 1), QRect(1, 0, 1, 1));
+  painter.end();
+  EXPECT_EQ(canvas.pixel(0, 1), qRgb(255, 0, 0));
+  EXPECT_EQ(canvas.pixel(0, 0), qRgb(255, 255, 255));
+  EXPECT_EQ(canvas.pixel(1, 1), qRgb(255, 255, 255));
 }
 
 // The surface's operations on a 24-bit bitmap, pixel by pixel.
