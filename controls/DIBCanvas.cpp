@@ -81,7 +81,23 @@ int TDIBFont::PixelSize() const {
 QFont TDIBFont::ToQFont() const {
   QFont font = BaseFont(*this);
   font.setPixelSize(PixelSize());
+  if (Quality == fqNonAntialiased) font.setStyleStrategy(QFont::NoAntialias);
+  if (Quality == fqAntialiased) font.setStyleStrategy(QFont::PreferAntialias);
   return font;
+}
+
+void DrawCanvasText(QPainter& painter, const TDIBFont& font, const TDIBBrush& brush, int x, int y,
+                    const QString& text) {
+  if (text.isEmpty()) return;
+  const QFont qfont = font.ToQFont();
+  const QFontMetrics metrics(qfont);
+  if (brush.Style == bsSolid) {
+    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent()),
+                     ToQColor(brush.Color));
+  }
+  painter.setFont(qfont);
+  painter.setPen(ToQColor(font.Color));
+  painter.drawText(QPointF(x, y + metrics.ascent()), text);
 }
 
 void TDIBCanvas::Paint(const std::function<void(QPainter&)>& draw) {
@@ -153,18 +169,9 @@ void TDIBCanvas::TextOut(int x, int y, const QString& text) {
 
 void TDIBCanvas::TextRect(const QRect& clip, int x, int y, const QString& text) {
   if (text.isEmpty()) return;
-  const QFont font = Font.ToQFont();
-  const QFontMetrics metrics(font);
-  const QRect cell(x, y, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
-  const bool opaque = Brush.Style == bsSolid;
-  const QColor background = ToQColor(Brush.Color);
-  const QColor ink = ToQColor(Font.Color);
   Paint([&](QPainter& painter) {
     if (!clip.isNull()) painter.setClipRect(clip);
-    if (opaque) painter.fillRect(cell, background);
-    painter.setFont(font);
-    painter.setPen(ink);
-    painter.drawText(QPointF(x, y + metrics.ascent()), text);
+    DrawCanvasText(painter, Font, Brush, x, y, text);
   });
 }
 

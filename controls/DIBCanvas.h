@@ -21,6 +21,9 @@ enum TBrushStyle { bsSolid = 0, bsClear = 1 };
 // Font styles, combined as bits.
 enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
+// Whether the toolkit smooths the font's edges: as it likes, never, or always.
+enum TFontQuality { fqDefault = 0, fqNonAntialiased = 1, fqAntialiased = 2 };
+
 // How Draw combines a picture with the pixels already there.
 enum TCopyMode {
   cmSrcCopy = 0,    // the picture
@@ -38,6 +41,7 @@ struct TDIBFont {
   int32_t Height = -11;
   int Style = 0;  // TFontStyle bits
   TColor Color = 0;
+  TFontQuality Quality = fqDefault;
 
   QFont ToQFont() const;
   // Height as a character height: a cell height turned into the em that
@@ -54,6 +58,11 @@ struct TDIBPen {
   TColor Color = 0;
   int32_t Width = 1;
 };
+
+// Text as a canvas draws it: its cell's top-left corner at (x, y), the cell
+// filled with the brush colour first unless the brush is clear.
+void DrawCanvasText(QPainter& painter, const TDIBFont& font, const TDIBBrush& brush, int x, int y,
+                    const QString& text);
 
 class TDIBCanvas {
  public:

@@ -4,8 +4,10 @@
 // RLE8 encoded. Every number of a header is checked before memory is taken
 // for it, so that no file makes the reader allocate more than it can fill.
 #include <QBuffer>
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "controls/DIBSharedImage.h"
 #include "controls/XDIBUnit.h"
@@ -143,6 +145,26 @@ TColorTable ReadColors(StreamReader& in, const BodyHeader& header, int64_t pixel
   return table;
 }
 
+// Rows in large reads (few calls into the stream, straight past its buffer)
+// through a scratch block small enough to stay in the cache.
+void ReadRows(StreamReader& in, TDIBSharedImage& image, bool bottomRowFirst) {
+  const int64_t rowBytes = image.RowBytes;
+  const int64_t height = image.ImageHeight;
+  const int64_t rowsPerRead = std::max<int64_t>(1, (256 * 1024) / rowBytes);
+  std::vector<uint8_t> scratch(static_cast<size_t>(std::min(rowsPerRead, height) * rowBytes));
+  for (int64_t done = 0; done < height;) {
+    const int64_t rows = std::min(rowsPerRead, height - done);
+    in.Read(scratch.data(), rows * rowBytes);
+    for (int64_t k = 0; k < rows; ++k) {
+      const int64_t fileRow = done + k;
+      const int64_t row = bottomRowFirst ? height - 1 - fileRow : fileRow;
+      std::memcpy(image.Row(static_cast<int>(row)), scratch.data() + k * rowBytes,
+                  static_cast<size_t>(rowBytes));
+    }
+    done += rows;
+  }
+}
+
 }  // namespace
 
 void TDIB::ReadBody(QIODevice& stream) {
@@ -190,16 +212,15 @@ void TDIB::ReadBodyAt(QIODevice& stream, int64_t pixelOffset) {
   }
   if (left >= 0 && dataBytes > left) Invalid();
 
-  auto image = TDIBSharedImage::Make(static_cast<int>(header.width), static_cast<int>(height),
-                                     header.bits, header.layout, colors, compressed);
+  // Uncompressed pixels are read over every byte of the new image at once.
+  auto image = TDIBSharedImage::Make(
+      static_cast<int>(header.width), static_cast<int>(height), header.bits, header.layout, colors,
+      compressed, compressed ? TDIBSharedImage::Fill::Zeros : TDIBSharedImage::Fill::Overwritten);
   if (compressed) {
     image->Encoded.resize(dataBytes);
     in.Read(image->Encoded.data(), dataBytes);
   } else {
-    for (int64_t i = 0; i < height; ++i) {
-      const int64_t row = header.height > 0 ? height - 1 - i : i;
-      in.Read(image->Row(static_cast<int>(row)), rowBytes);
-    }
+    ReadRows(in, *image, header.height > 0);
   }
   SwitchTo(std::move(image));
 }

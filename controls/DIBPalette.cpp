@@ -1,7 +1,6 @@
 #include "controls/DIBPalette.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QRgb>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "controls/DIBTypes.h"

@@ -1,6 +1,7 @@
 #include "controls/DIBSharedImage.h"
 
 #include <cstring>
+#include <string>
 
 #include "controls/DIBRunLength.h"
 
@@ -32,7 +33,7 @@ QList<QRgb> ToQtColors(const TColorTable& colors, int count) {
 }
 
 TDIBSharedImage::~TDIBSharedImage() {
-  TPaletteManager::Instance().ReleasePalette(PaletteHandle);
+  if (PaletteHandle != 0) TPaletteManager::Instance().ReleasePalette(PaletteHandle);
 }
 
 int64_t TDIBSharedImage::RowBytesFor(int64_t width, int bits) {
@@ -61,7 +62,7 @@ void TDIBSharedImage::CheckFormat(int bits, const TPixelLayout& layout) {
 std::shared_ptr<TDIBSharedImage> TDIBSharedImage::Make(int width, int height, int bits,
                                                        const TPixelLayout& layout,
                                                        const TColorTable& colors,
-                                                       bool compressed) {
+                                                       bool compressed, Fill fill) {
   CheckFormat(bits, layout);
   const int64_t rowBytes = RowBytesFor(width, bits);
   if (width <= 0 || height <= 0 || rowBytes > kMaxPixelBytes / height) {
@@ -83,7 +84,7 @@ std::shared_ptr<TDIBSharedImage> TDIBSharedImage::Make(int width, int height, in
       throw EOutOfResources("DIB cannot be made");
     }
     // Never let a saved file carry whatever the memory held before.
-    std::memset(image->Pixels.bits(), 0, static_cast<size_t>(image->PixelBytes));
+    if (fill == Fill::Zeros) std::memset(image->Pixels.bits(), 0, static_cast<size_t>(image->PixelBytes));
   }
   image->StoreColors(colors);
   return image;
@@ -108,7 +109,8 @@ void TDIBSharedImage::StoreColors(const TColorTable& colors) {
 
 std::shared_ptr<TDIBSharedImage> TDIBSharedImage::PrivateCopy() const {
   if (PixelBytes == 0) return Empty();
-  auto copy = Make(ImageWidth, ImageHeight, BitsPerPixel, ImageLayout, ColorTable, false);
+  auto copy = Make(ImageWidth, ImageHeight, BitsPerPixel, ImageLayout, ColorTable, false,
+                   RunLengthEncoded ? Fill::Zeros : Fill::Overwritten);
   if (RunLengthEncoded) {
     DecodeRunLength(reinterpret_cast<const uint8_t*>(Encoded.constData()),
                     static_cast<size_t>(Encoded.size()), BitsPerPixel, ImageWidth, ImageHeight,

@@ -43,10 +43,13 @@ struct TDIBSharedImage {
   static void CheckFormat(int bits, const TPixelLayout& layout);
 
   // A new image of that size, zero-filled unless compressed (the encoded
-  // data comes later). Errors as CheckFormat, and "DIB cannot be made".
+  // data comes later) or unless the caller overwrites every byte at once.
+  // Errors as CheckFormat, and "DIB cannot be made".
+  enum class Fill { Zeros, Overwritten };
   static std::shared_ptr<TDIBSharedImage> Make(int width, int height, int bits,
                                                const TPixelLayout& layout,
-                                               const TColorTable& colors, bool compressed);
+                                               const TColorTable& colors, bool compressed,
+                                               Fill fill = Fill::Zeros);
   // The one empty image: 0 x 0, 8-8-8, grey ramp.
   static const std::shared_ptr<TDIBSharedImage>& Empty();
 

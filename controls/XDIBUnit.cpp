@@ -1,6 +1,7 @@
 #include "controls/XDIBUnit.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -176,6 +177,11 @@ QImage TDIB::ToImage() const {
 void TDIB::DrawInto(QPainter& canvas, const QRect& rect) const {
   if (IsEmpty()) return;
   canvas.drawImage(rect, ToImage());
+}
+
+void TDIB::CopyRectInto(QPainter& canvas, const QRect& destination, const QRect& source) const {
+  if (IsEmpty()) return;
+  canvas.drawImage(destination, ToImage(), source);
 }
 
 namespace {

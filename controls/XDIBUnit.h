@@ -8,10 +8,10 @@
 // carries it as MIME type "image/bmp".
 //
 // Rows are kept top row first in memory, so RowStep is +RowBytes: the pixels
-// live in a QImage (an empty-free, 4-byte-padded row store like the file
-// format's) that QPainter draws on directly. Files store the bottom row first;
-// rows are turned over only when a file is read or written. 4-bit pixels have
-// no QImage format and are kept as raw rows.
+// live in a QImage, whose rows are padded to 4 bytes like the file format's
+// and which QPainter draws on directly, and a QImage keeps its top row first.
+// Files store the bottom row first; rows are turned over only when a file is
+// read or written. 4-bit pixels have no QImage format and are kept as raw rows.
 
 #include <QIODevice>
 #include <QImage>
@@ -99,6 +99,8 @@ class TDIB {
   QImage ToImage() const;
   // Stretches the whole image into the rectangle; nothing when empty.
   void DrawInto(QPainter& canvas, const QRect& rect) const;
+  // Copies part of the image (a window's dirty area, say) into the canvas.
+  void CopyRectInto(QPainter& canvas, const QRect& destination, const QRect& source) const;
 
   // A bitmap without file header: information header, colours, pixels.
   // An empty stream gives the empty bitmap. Error "DIB is invalid".

@@ -1,5 +1,7 @@
 #include "controls/XTextUnit.h"
 
+#include <QFontMetrics>
+#include <QPainter>
 #include <algorithm>
 #include <array>
 #include <string>
@@ -22,22 +24,34 @@ int SmoothTextLevel(int level) {
 TDIB BuildSmoothTextMask(const TDIBFont& font, const TDIBBrush& brush, const QString& text,
                          int level) {
   const int factor = 1 << SmoothTextLevel(level);
-  TDIB mask;  // a new bitmap's colours are the grey ramp: a pixel's value is its grey level
-  mask.SetDimensions(1, 1, 8);
-  TDIBCanvas& canvas = mask.Surface();
-  canvas.Font = font;
+  TDIBFont enlarged = font;
   // The default size (height 0) is enlarged like any other.
   const int64_t height = font.Height != 0 ? font.Height : -int64_t{font.PixelSize()};
-  canvas.Font.Height = static_cast<int32_t>(std::clamp<int64_t>(height * factor, -(1 << 20), 1 << 20));
-  canvas.Font.Color = 0xFFFFFF;
-  const QSize extent = canvas.TextExtent(text);
-  const int width = (extent.width() + 2 * factor - 1) / factor * factor;
-  const int rows = (extent.height() + 2 * factor - 1) / factor * factor;
+  enlarged.Height = static_cast<int32_t>(std::clamp<int64_t>(height * factor, -(1 << 20), 1 << 20));
+  enlarged.Color = 0xFFFFFF;
+  // The blocks smooth the edges; the toolkit's own smoothing would only cost.
+  enlarged.Quality = fqNonAntialiased;
+  const QFontMetrics metrics(enlarged.ToQFont());
+  const int width = (metrics.horizontalAdvance(text) + 2 * factor - 1) / factor * factor;
+  const int rows = (metrics.ascent() + metrics.descent() + 2 * factor - 1) / factor * factor;
+
+  // Drawn in 32 bits, where QPainter is fastest, then kept as grey levels.
+  QImage drawn(width, rows, QImage::Format_RGB32);
+  drawn.fill(Qt::black);
+  {
+    QPainter painter(&drawn);
+    DrawCanvasText(painter, enlarged, brush, 0, 0, text);
+  }
+  TDIB mask;  // a new bitmap's colours are the grey ramp: a pixel's value is its grey level
   mask.SetDimensions(width, rows, 8);
-  canvas.Brush = TDIBBrush{0, bsSolid};
-  canvas.FillRect(QRect(0, 0, width, rows));
-  canvas.Brush = brush;
-  canvas.TextOut(0, 0, text);
+  for (int y = 0; y < rows; ++y) {
+    const auto* from = reinterpret_cast<const QRgb*>(drawn.constScanLine(y));
+    uint8_t* to = mask.RowAddress(y);
+    // The nearest grey of a colour (a solid brush's) is its channels' mean.
+    for (int x = 0; x < width; ++x) {
+      to[x] = static_cast<uint8_t>((qRed(from[x]) + qGreen(from[x]) + qBlue(from[x]) + 1) / 3);
+    }
+  }
   return mask;
 }
 

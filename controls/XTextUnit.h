@@ -15,8 +15,8 @@ int SmoothTextLevel(int level);
 
 // The enlarged mask of the text: an 8-bit grey image whose width and height
 // are the text's enlarged extent raised to the next multiple of 2^level, plus
-// one more block. Drawn with the font (its height times 2^level, in white) and
-// the brush (a clear brush leaves the background black).
+// one more block. Drawn at (0, 0) with the font (its height times 2^level, in
+// white, unsmoothed) and the brush (a clear brush leaves the background black).
 TDIB BuildSmoothTextMask(const TDIBFont& font, const TDIBBrush& brush, const QString& text,
                          int level);
 
