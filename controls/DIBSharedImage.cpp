@@ -64,7 +64,7 @@ std::shared_ptr<TDIBSharedImage> TDIBSharedImage::Make(int width, int height, in
                                                        bool compressed) {
   CheckFormat(bits, layout);
   const int64_t rowBytes = RowBytesFor(width, bits);
-  if (width <= 0 || height <= 0 || rowBytes * height > kMaxPixelBytes) {
+  if (width <= 0 || height <= 0 || rowBytes > kMaxPixelBytes / height) {
     throw EOutOfResources("DIB cannot be made");
   }
   auto image = std::make_shared<TDIBSharedImage>();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -62,6 +63,7 @@ TEST(DIBTest, BadBitCountsFormatsAndRowsAreRefusedAndLeaveTheImage) {
             "Index of the scanning line exceeded the range. (-1)");
   dib.RequestedLayout = kLayout888;
   EXPECT_EQ(ErrorOf([&] { dib.SetDimensions(1 << 20, 1 << 20, 32); }), "DIB cannot be made");
+  EXPECT_EQ(ErrorOf([&] { dib.SetDimensions(INT_MAX, INT_MAX, 32); }), "DIB cannot be made");
   EXPECT_EQ(dib.ImageWidth(), 4);
   EXPECT_EQ(dib.BitsPerPixel(), 24);
   EXPECT_EQ(dib.RowAddress(0)[0], 7);
