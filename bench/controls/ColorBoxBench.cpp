@@ -16,8 +16,8 @@ namespace {
 void BM_FieldAndStripArithmetic(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
   std::vector<uint32_t> field(kFieldSize * kFieldSize), strip(kStripWidth * kFieldSize);
-  const TPixelRows32 fieldRows{reinterpret_cast<uint8_t*>(field.data()), kFieldSize * 4,
-                               kFieldSize, kFieldSize};
+  const TPixelRows32 fieldRows{reinterpret_cast<uint8_t*>(field.data()), kFieldSize * 4, kFieldSize,
+                               kFieldSize};
   const TPixelRows32 stripRows{reinterpret_cast<uint8_t*>(strip.data()), kStripWidth * 4,
                                kStripWidth, kFieldSize};
   const TColorBoxColor color = TColorBoxColor::FromRgb(MakeColor(40, 120, 200));

@@ -209,10 +209,10 @@ TEST_F(ColorChoiceTest, MenuPastesOnlyAfterACopyAndSetsNamedColours) {
   const struct {
     const char* name;
     TColor color;
-  } named[] = {{"red", MakeColor(255, 0, 0)},    {"yellow", MakeColor(255, 215, 0)},
-               {"green", MakeColor(0, 224, 0)},  {"cyan", MakeColor(0, 200, 255)},
-               {"blue", MakeColor(0, 0, 255)},   {"magenta", MakeColor(200, 0, 255)},
-               {"black", MakeColor(0, 0, 0)},    {"gray", MakeColor(128, 128, 128)},
+  } named[] = {{"red", MakeColor(255, 0, 0)},      {"yellow", MakeColor(255, 215, 0)},
+               {"green", MakeColor(0, 224, 0)},    {"cyan", MakeColor(0, 200, 255)},
+               {"blue", MakeColor(0, 0, 255)},     {"magenta", MakeColor(200, 0, 255)},
+               {"black", MakeColor(0, 0, 0)},      {"gray", MakeColor(128, 128, 128)},
                {"white", MakeColor(255, 255, 255)}};
   int expectedChanges = 0;
   for (const auto& n : named) {
