@@ -116,8 +116,8 @@ TEST_F(ColorChoiceTest, ChartOfOneRowPaintsAndPicksWithoutDividingByZero) {
 }
 
 TEST_F(ColorChoiceTest, ChartPaintsPixelsOrBlocksByScreenDepth) {
-  // 17 x 17 horizontal: pixel (9, 9) of the shifted high-colour chart lies at
-  // hue 65535 - 9 * 4095 = 28680, lightness 65535 - 36855 = 28680.
+  // 17 x 17 horizontal in blocks: pixel (9, 9) takes the colour of the block
+  // corner (8, 8), hue 32768 at lightness 32768 (block steps 32767).
   picker.SetScreenBitsPerPixel(8);
   const QImage blocks = picker.Chart()->RenderChart(17, 17);
   EXPECT_EQ(ColorOf(blocks, 9, 9), MakeColor(0, 254, 255));
@@ -198,7 +198,8 @@ TEST_F(ColorChoiceTest, EyedropperTakesTheScreenColourWhenDroppedElsewhere) {
 }
 
 TEST_F(ColorChoiceTest, MenuPastesOnlyAfterACopyAndSetsNamedColours) {
-  // First test of the program to use the clipboard: nothing copied yet.
+  // The clipboard lives as long as the program; ctest runs every case in a
+  // program of its own, so nothing has been copied yet.
   EXPECT_FALSE(ColorClipboardValid());
   picker.ShowColorMenu();
   EXPECT_FALSE(MenuItem(picker, "Paste")->isEnabled());
