@@ -24,12 +24,18 @@ TColorBoxColor TColorBoxColor::FromRgb(TColor rgb) {
 
 uint32_t TColorBoxColor::Channel(TColorChannel channel) const {
   switch (channel) {
-    case chHue: return Hsb.Hue;
-    case chSaturation: return Hsb.Saturation;
-    case chBrightness: return Hsb.Brightness;
-    case chRed: return RedOf(Rgb);
-    case chGreen: return GreenOf(Rgb);
-    case chBlue: return BlueOf(Rgb);
+    case chHue:
+      return Hsb.Hue;
+    case chSaturation:
+      return Hsb.Saturation;
+    case chBrightness:
+      return Hsb.Brightness;
+    case chRed:
+      return RedOf(Rgb);
+    case chGreen:
+      return GreenOf(Rgb);
+    case chBlue:
+      return BlueOf(Rgb);
   }
   return 0;
 }
@@ -38,12 +44,24 @@ void TColorBoxColor::SetChannel(TColorChannel channel, uint32_t value) {
   const auto wide = static_cast<uint16_t>(value & 0xFFFF);
   uint8_t r = RedOf(Rgb), g = GreenOf(Rgb), b = BlueOf(Rgb);
   switch (channel) {
-    case chHue: Hsb.Hue = wide; return;
-    case chSaturation: Hsb.Saturation = wide; return;
-    case chBrightness: Hsb.Brightness = wide; return;
-    case chRed: r = Byte(value); break;
-    case chGreen: g = Byte(value); break;
-    case chBlue: b = Byte(value); break;
+    case chHue:
+      Hsb.Hue = wide;
+      return;
+    case chSaturation:
+      Hsb.Saturation = wide;
+      return;
+    case chBrightness:
+      Hsb.Brightness = wide;
+      return;
+    case chRed:
+      r = Byte(value);
+      break;
+    case chGreen:
+      g = Byte(value);
+      break;
+    case chBlue:
+      b = Byte(value);
+      break;
   }
   Rgb = MakeColor(r, g, b);
 }
@@ -96,9 +114,12 @@ std::array<int32_t, 6> EditValuesOf(const TColorBoxColor& color) {
   const auto scaled = [](uint32_t value, int64_t full) {
     return static_cast<int32_t>(RoundHalfEven(int64_t{value} * full, 65280));
   };
-  return {scaled(color.Hsb.Hue, 359),       scaled(color.Hsb.Saturation, 100),
-          scaled(color.Hsb.Brightness, 100), RedOf(color.Rgb),
-          GreenOf(color.Rgb),                BlueOf(color.Rgb)};
+  return {scaled(color.Hsb.Hue, 359),
+          scaled(color.Hsb.Saturation, 100),
+          scaled(color.Hsb.Brightness, 100),
+          RedOf(color.Rgb),
+          GreenOf(color.Rgb),
+          BlueOf(color.Rgb)};
 }
 
 TColorBoxColor CommitHsbEdits(int32_t hue, int32_t saturation, int32_t brightness) {
@@ -113,14 +134,15 @@ TColorBoxColor CommitHsbEdits(int32_t hue, int32_t saturation, int32_t brightnes
 }
 
 TColorBoxColor CommitRgbEdits(int32_t red, int32_t green, int32_t blue) {
-  return TColorBoxColor::FromRgb(
-      MakeColor(Byte(static_cast<uint32_t>(red)), Byte(static_cast<uint32_t>(green)),
-                Byte(static_cast<uint32_t>(blue))));
+  return TColorBoxColor::FromRgb(MakeColor(Byte(static_cast<uint32_t>(red)),
+                                           Byte(static_cast<uint32_t>(green)),
+                                           Byte(static_cast<uint32_t>(blue))));
 }
 
 std::string HtmlCodeOf(TColor color) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  const uint32_t code = uint32_t{RedOf(color)} << 16 | uint32_t{GreenOf(color)} << 8 | BlueOf(color);
+  const uint32_t code =
+      uint32_t{RedOf(color)} << 16 | uint32_t{GreenOf(color)} << 8 | BlueOf(color);
   std::string text(6, '0');
   for (int i = 0; i < 6; ++i) text[static_cast<size_t>(5 - i)] = kDigits[(code >> (4 * i)) & 0xF];
   return text;

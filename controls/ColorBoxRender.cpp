@@ -13,12 +13,14 @@ const TChannelMode& ModeOf(int mode) {
 TColor ColorWith(TColorBoxColor color, const TChannelMode& m, uint32_t across, uint32_t down) {
   color.SetChannel(m.Across, across);
   color.SetChannel(m.Down, down);
-  if (IsHsbChannel(m.Strip)) return HSBToColor(color.Hsb.Hue, color.Hsb.Saturation, color.Hsb.Brightness);
+  if (IsHsbChannel(m.Strip))
+    return HSBToColor(color.Hsb.Hue, color.Hsb.Saturation, color.Hsb.Brightness);
   return color.Rgb;
 }
 
 uint32_t Raw(TColorChannel channel, int value8) {
-  return IsHsbChannel(channel) ? static_cast<uint32_t>(value8) * 256 : static_cast<uint32_t>(value8);
+  return IsHsbChannel(channel) ? static_cast<uint32_t>(value8) * 256
+                               : static_cast<uint32_t>(value8);
 }
 
 uint8_t InterpolateByte(int top, int bottom, int y) {
@@ -36,7 +38,8 @@ TColor StripRowColor(const TColorBoxColor& color, int mode, int z) {
   const TChannelMode& m = ModeOf(mode);
   const int value = 255 - z;
   switch (m.Strip) {
-    case chHue: return HueToColor(static_cast<uint16_t>((65536 - 256 * z) % 65536));
+    case chHue:
+      return HueToColor(static_cast<uint16_t>((65536 - 256 * z) % 65536));
     case chSaturation:
       return HSBToColor(color.Hsb.Hue, static_cast<uint16_t>(value * 256), color.Hsb.Brightness);
     case chBrightness:
@@ -73,7 +76,8 @@ void RenderField32(const TColorBoxColor& color, int mode, TFieldRect rect,
   rect.Bottom = std::min(rect.Bottom, rows.Height);
   for (int x = rect.Left; x < rect.Right; ++x) {
     const TColumnEnds ends = FieldColumnEnds(color, mode, x);
-    for (int y = rect.Top; y < rect.Bottom; ++y) rows.Row(y)[x] = ToPixel32(InterpolateColumn(ends, y));
+    for (int y = rect.Top; y < rect.Bottom; ++y)
+      rows.Row(y)[x] = ToPixel32(InterpolateColumn(ends, y));
   }
 }
 

@@ -69,6 +69,17 @@ const QImage& KeyedMarker() {
   return keyed;
 }
 
+// The channel edits take decimal digits only: no value here is negative.
+class TChannelEdit : public TIntegerEdit {
+ public:
+  using TIntegerEdit::TIntegerEdit;
+
+ protected:
+  bool IsValidChar(QChar key) const override {
+    return key != u'-' && TIntegerEdit::IsValidChar(key);
+  }
+};
+
 bool IsTemporaryFocusLoss(Qt::FocusReason reason) {
   return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
 }
@@ -86,11 +97,11 @@ TColorBoxForm::TColorBoxForm(QWidget* parent, int screenBitsPerPixel)
       StripPaintBox(Place(new TPaintBox(this), "StripPaintBox", 272, 8, 24, 256)),
       SwatchPaintBox(Place(new TPaintBox(this), "SwatchPaintBox", 304, 8, 152, 48)),
       OKButton(Place(new QPushButton(QStringLiteral("OK"), this), "OKButton", 304, 240, 73, 25)),
-      CancelButton(Place(new QPushButton(QStringLiteral("Cancel"), this), "CancelButton", 384,
-                         240, 73, 25)),
+      CancelButton(
+          Place(new QPushButton(QStringLiteral("Cancel"), this), "CancelButton", 384, 240, 73, 25)),
       ValuesGroupBox(Place(new QGroupBox(this), "ValuesGroupBox", 304, 64, 153, 97)),
-      HtmlGroupBox(Place(new QGroupBox(QStringLiteral("HTML Code"), this), "HtmlGroupBox", 304,
-                         168, 153, 49)),
+      HtmlGroupBox(Place(new QGroupBox(QStringLiteral("HTML Code"), this), "HtmlGroupBox", 304, 168,
+                         153, 49)),
       HashLabel(Place(new QLabel(QStringLiteral("#"), HtmlGroupBox), "HashLabel", 8, 20, 65, 13)),
       CodeEdit(Place(new QLineEdit(HtmlGroupBox), "CodeEdit", 80, 16, 65, 21)),
       FScreenBitsPerPixel(screenBitsPerPixel >= 0 ? screenBitsPerPixel
@@ -101,26 +112,26 @@ TColorBoxForm::TColorBoxForm(QWidget* parent, int screenBitsPerPixel)
   setFont(formFont);
 
   static constexpr const char* kRadioCaptions[6] = {"H:", "S:", "B:", "R:", "G:", "B:"};
-  static constexpr const char* kRadioNames[6] = {"HRadioButton", "SRadioButton",
-                                                  "BRadioButton", "RRadioButton",
-                                                  "GRadioButton", "BlueRadioButton"};
-  static constexpr const char* kEditNames[6] = {"HueEdit",   "SaturationEdit", "BrightnessEdit",
-                                                "RedEdit",   "GreenEdit",      "BlueEdit"};
+  static constexpr const char* kRadioNames[6] = {"HRadioButton", "SRadioButton", "BRadioButton",
+                                                 "RRadioButton", "GRadioButton", "BlueRadioButton"};
+  static constexpr const char* kEditNames[6] = {"HueEdit", "SaturationEdit", "BrightnessEdit",
+                                                "RedEdit", "GreenEdit",      "BlueEdit"};
   static constexpr int kEditMax[6] = {359, 100, 100, 255, 255, 255};
   for (int i = 0; i < 6; ++i) {
     const int column = i < 3 ? 0 : 72;
     const int row = 24 * (i % 3);
-    ModeRadioButtons[i] = Place(new QRadioButton(QString::fromLatin1(kRadioCaptions[i]),
-                                                 ValuesGroupBox),
-                                kRadioNames[i], 8 + column, 18 + row, 32, 17);
+    ModeRadioButtons[i] =
+        Place(new QRadioButton(QString::fromLatin1(kRadioCaptions[i]), ValuesGroupBox),
+              kRadioNames[i], 8 + column, 18 + row, 32, 17);
     connect(ModeRadioButtons[i], &QRadioButton::clicked, this, [this, i] { SelectMode(i); });
 
-    auto* edit = Place(new TIntegerEdit(ValuesGroupBox), kEditNames[i], 40 + column, 16 + row, 33,
-                       21);
+    TIntegerEdit* edit =
+        Place(new TChannelEdit(ValuesGroupBox), kEditNames[i], 40 + column, 16 + row, 33, 21);
     edit->setMaxLength(3);
     edit->SetMaxValue(kEditMax[i]);
     ValueEdits[i] = edit;
-    connect(edit, &QLineEdit::textEdited, this, [this, i] { FTyped[static_cast<size_t>(i)] = true; });
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, i] { FTyped[static_cast<size_t>(i)] = true; });
     connect(edit, &TIntegerEdit::OnExit, this, [this, i, edit] {
       const bool typed = FTyped[static_cast<size_t>(i)];
       FTyped[static_cast<size_t>(i)] = false;

@@ -55,6 +55,18 @@ TColorDisplay::TColorDisplay(TColorChoice& owner) : QWidget(&owner), FOwner(owne
   setFixedHeight(kSwatchHeight);
 }
 
+TColorDisplay::~TColorDisplay() {
+  if (FPicking) RestoreCursor();
+}
+
+void TColorDisplay::RestoreCursor() {
+  // Someone else may have changed the application's cursor meanwhile; only
+  // our own is taken back.
+  const QCursor* current = QGuiApplication::overrideCursor();
+  if (current && current->pixmap().cacheKey() == FPickCursor.pixmap().cacheKey())
+    QGuiApplication::restoreOverrideCursor();
+}
+
 bool TColorDisplay::InPickSquare(QPoint p) {
   return p.x() >= 3 && p.x() < 15 && p.y() >= 3 && p.y() < 15;
 }
@@ -138,11 +150,7 @@ void TColorDisplay::mouseMoveEvent(QMouseEvent* event) {
 
 void TColorDisplay::mouseReleaseEvent(QMouseEvent*) {
   if (!FPicking) return;
-  // Someone else may have changed the application's cursor meanwhile; only
-  // our own is taken back.
-  const QCursor* current = QGuiApplication::overrideCursor();
-  if (current && current->pixmap().cacheKey() == FPickCursor.pixmap().cacheKey())
-    QGuiApplication::restoreOverrideCursor();
+  RestoreCursor();
   FPicking = false;
   if (FPickedColor != FOwner.Color())
     FOwner.ChooseColor(FPickedColor);
@@ -300,7 +308,8 @@ void TColorChoice::ColorMenuClick(int tag) {
     SharedClipboardValid = true;
   } else if (tag == kPasteTag) {
     if (SharedClipboardValid) ChooseColor(SharedClipboardColor);
-  } else if (tag >= kFirstNamedTag && tag < kFirstNamedTag + static_cast<int>(kNamedColors.size())) {
+  } else if (tag >= kFirstNamedTag &&
+             tag < kFirstNamedTag + static_cast<int>(kNamedColors.size())) {
     ChooseColor(kNamedColors[static_cast<size_t>(tag - kFirstNamedTag)].Color);
   }
 }

@@ -24,6 +24,8 @@ class TColorDisplay : public QWidget {
 
  public:
   explicit TColorDisplay(TColorChoice& owner);
+  // A picker that goes while picking gives the cursor back.
+  ~TColorDisplay() override;
 
   bool Picking() const { return FPicking; }
   TColor PickedColor() const { return FPickedColor; }
@@ -39,6 +41,7 @@ class TColorDisplay : public QWidget {
 
  private:
   static bool InPickSquare(QPoint p);
+  void RestoreCursor();
 
   TColorChoice& FOwner;
   bool FPicking = false;

@@ -58,8 +58,8 @@ TEST(ColorBoxModelTest, HtmlCodeTakesExactlySixHexDigits) {
   EXPECT_EQ(HtmlCodeOf(MakeColor(1, 2, 171)), "0102AB");
   EXPECT_EQ(ParseHtmlCode("FF8000"), MakeColor(255, 128, 0));
   EXPECT_EQ(ParseHtmlCode("0102ab"), MakeColor(1, 2, 171));
-  for (const char* bad : {"12345", "GGGGGG", "1234567", "", " FF800", "+FFFFF", "-00001",
-                          "0x1234", "12 345", "FF80 0"})
+  for (const char* bad : {"12345", "GGGGGG", "1234567", "", " FF800", "+FFFFF", "-00001", "0x1234",
+                          "12 345", "FF80 0"})
     EXPECT_EQ(ParseHtmlCode(bad), std::nullopt) << "'" << bad << "'";
 }
 

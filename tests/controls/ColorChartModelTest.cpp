@@ -42,13 +42,19 @@ TEST(ColorChartModelTest, PicksAtTheEdgesOfBothKinds) {
     int x, y;
     TColor expected;
   } cases[] = {
-      {ccHorizontal, 0, 0, kWhite},     {ccHorizontal, 47, 0, kWhite},
-      {ccHorizontal, 94, 62, kBlack},   {ccHorizontal, 10, 62, kBlack},
-      {ccHorizontal, 0, 31, kRed},      {ccHorizontal, 94, 31, kRed},
-      {ccVertical, 0, 30, kBlack},      {ccVertical, 94, 5, kWhite},
+      {ccHorizontal, 0, 0, kWhite},
+      {ccHorizontal, 47, 0, kWhite},
+      {ccHorizontal, 94, 62, kBlack},
+      {ccHorizontal, 10, 62, kBlack},
+      {ccHorizontal, 0, 31, kRed},
+      {ccHorizontal, 94, 31, kRed},
+      {ccVertical, 0, 30, kBlack},
+      {ccVertical, 94, 5, kWhite},
       // Dragged off the chart: the nearest edge.
-      {ccHorizontal, -40, -3, kWhite},  {ccHorizontal, 500, 31, kRed},
-      {ccHorizontal, 20, 900, kBlack},  {ccVertical, -1, -1, kBlack},
+      {ccHorizontal, -40, -3, kWhite},
+      {ccHorizontal, 500, 31, kRed},
+      {ccHorizontal, 20, 900, kBlack},
+      {ccVertical, -1, -1, kBlack},
       {ccVertical, 1000, 62, kWhite},
   };
   for (const auto& c : cases)
@@ -121,10 +127,10 @@ TEST(ColorChartModelTest, LightColoursTakeBlackInk) {
     TColor color;
     bool light;
   } cases[] = {
-      {MakeColor(0, 0, 128), false}, {MakeColor(0, 0, 255), true},
-      {MakeColor(160, 0, 0), false}, {MakeColor(161, 0, 0), true},
-      {MakeColor(0, 128, 0), false}, {MakeColor(0, 129, 0), true},
-      {MakeColor(0, 0, 224), false}, {MakeColor(0, 0, 225), true},
+      {MakeColor(0, 0, 128), false},     {MakeColor(0, 0, 255), true},
+      {MakeColor(160, 0, 0), false},     {MakeColor(161, 0, 0), true},
+      {MakeColor(0, 128, 0), false},     {MakeColor(0, 129, 0), true},
+      {MakeColor(0, 0, 224), false},     {MakeColor(0, 0, 225), true},
       {MakeColor(160, 128, 224), false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsLightColor(c.color), c.light) << std::hex << c.color;
