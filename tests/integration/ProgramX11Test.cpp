@@ -133,12 +133,15 @@ TEST_F(ProgramX11Test, SaverEndsOnlyOnAMoveAlongBothAxes) {
   SeedHive();
   auto saver = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*saver));
-  XServer::Xdotool("mousemove_relative 1 0");  // the reference point
+  XServer::Xdotool("mousemove 401 300");  // the reference point
   std::this_thread::sleep_for(200ms);
-  XServer::Xdotool("mousemove_relative 5 1");
-  std::this_thread::sleep_for(300ms);
-  EXPECT_TRUE(saver->Running()) << "a move of 5 right and 1 down must not end the saver";
-  XServer::Xdotool("mousemove_relative 3 3");
+  // Moves that do not end the saver keep the reference point.
+  for (const char* to : {"404 302", "403 303", "406 301"}) {
+    XServer::Xdotool(std::string("mousemove ") + to);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(saver->Running()) << "a move to " << to << " must not end the saver";
+  }
+  XServer::Xdotool("mousemove 404 303");
   EXPECT_EQ(saver->Wait(5s), 0);
 }
 
