@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -125,7 +126,7 @@ void RemoveStaleTemporaries(const std::string& target) {
 // A new file beside `target`, created with 0666 less the umask (the mode a
 // new settings file should have).
 int CreateTemporary(const std::string& target, std::string& temp) {
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     temp = TemporaryPrefix(target) + std::to_string(getpid()) + "-" + std::to_string(++counter);
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

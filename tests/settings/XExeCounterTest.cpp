@@ -122,6 +122,7 @@ TEST_F(ExeCounterTest, RegistryFailuresAreSwallowed) {
   });
   EXPECT_EQ(Count(), 7);  // the error came before the version was read
   EXPECT_EQ(StoredVersion, kVersion);
+  ASSERT_NE(memory.Current().FindValue(kKey, "ExeCounter"), nullptr);
   EXPECT_EQ(memory.Current().FindValue(kKey, "ExeCounter")->data,
             (std::vector<uint8_t>{7, 0, 0, 0}));
 }
