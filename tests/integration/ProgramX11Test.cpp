@@ -359,6 +359,17 @@ TEST_F(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
 
 TEST_F(ProgramX11Test, SInTheSaverOpensTheSetupDialogAndOkKeepsTheSaverRunning) {
   SeedHive("\"DesktopFlag\"=dword:00000000\n");
+  // On a busy machine a key may be held long enough to repeat, and a repeated
+  // Return that reaches the saver after OK would end it.
+  XAutoRepeatOff(x.Raw());
+  XSync(x.Raw(), False);
+  struct RepeatBack {
+    Display* display;
+    ~RepeatBack() {
+      XAutoRepeatOn(display);
+      XSync(display, False);
+    }
+  } repeatBack{x.Raw()};
   auto saver = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*saver));
   XServer::Xdotool("key s");
