@@ -97,8 +97,6 @@ TKeyInfo* KeyInfo(QWidget* parent, const char* name, int top, const char* captio
                   const char* text) {
   auto* key = Place(new TKeyInfo(parent), name, 488, top, 73, 25);
   key->SetColor(parent->palette().color(QPalette::Button));
-  key->SetFont1({parent->font(), Qt::black});
-  key->SetFont2({parent->font(), parent->palette().color(QPalette::ButtonText)});
   key->SetCaption(QString::fromUtf8(caption));
   key->SetText(QString::fromUtf8(text));
   return key;
@@ -172,6 +170,10 @@ TSetupForm::TSetupForm(QWidget* parent)
   formFont.setPixelSize(kFontPixelSize);
   setFont(formFont);
   setWindowTitle(QGuiApplication::applicationDisplayName() + tr(" Setup"));
+  for (TKeyInfo* key : {KeyInfo1, KeyInfo2}) {
+    key->SetFont1({formFont, Qt::black});
+    key->SetFont2({formFont, palette().color(QPalette::ButtonText)});
+  }
 
   Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
   PreviewPaintBox->setAttribute(Qt::WA_OpaquePaintEvent);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -193,6 +194,8 @@ TEST_F(SetupFormTest, WindowHasTheFixedLayoutCaptionsAndNames) {
     EXPECT_EQ(key->Caption(), k.caption) << k.name;
     EXPECT_EQ(key->Text(), k.text) << k.name;
     EXPECT_EQ(key->Font1().Color, QColor(Qt::black)) << k.name;
+    EXPECT_EQ(key->Font1().Font, form.font()) << k.name;
+    EXPECT_EQ(key->Font2().Font, form.font()) << k.name;
   }
   EXPECT_EQ(form.FontColorChoice->geometry(), QRect(128, 16, 97, 81));
   EXPECT_EQ(form.FontColorChoice->Caption(), "Color");
@@ -445,6 +448,11 @@ TEST_F(SetupFormTest, SelectAllAndNoneTouchOnlyTheEffectBoxes) {
     form.DesktopCheckBox->setChecked(false);
     form.EffectsCheckBox->setChecked(true);
     form.DateCheckBox->setChecked(true);
+    // A right click in the effects group, on a box too, offers the menu.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QApplication::sendEvent(Box("CheckBox7"), &click);
+    EXPECT_TRUE(form.EffectsPopupMenu->isVisible());
+    form.EffectsPopupMenu->close();
     form.Selectnone1->trigger();
     for (int n = 1; n <= 20; ++n) {
       EXPECT_FALSE(Box(qPrintable(QStringLiteral("CheckBox%1").arg(n)))->isChecked()) << n;
