@@ -24,6 +24,7 @@
 #include "controls/XNiceScrollBarComp.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
+#include "setup/XAboutBoxUnit.h"
 #include "setup/XKeyInfoComp.h"
 #include "setup/XTextLinesMemo.h"
 #include "tests/settings/RegistryTestStore.h"
@@ -577,6 +578,20 @@ TEST_F(SetupFormTest, AFailingTestRunStillEndsTheTestRun) {
     EXPECT_TRUE(form.isVisible());
   });
   EXPECT_EQ(message, "no saver today");
+}
+
+TEST_F(SetupFormTest, InfoShowsTheAboutBoxAndComesBack) {
+  bool shown = false;
+  Run([&] {
+    QTimer::singleShot(0, [&shown] {
+      auto* about = qobject_cast<TAboutBoxForm*>(QApplication::activeModalWidget());
+      shown = about != nullptr && about->windowTitle() == "About Lettrance";
+      if (about != nullptr) about->accept();
+    });
+    form.InfoButton->click();
+    EXPECT_TRUE(form.isVisible());
+  });
+  EXPECT_TRUE(shown);
 }
 
 TEST_F(SetupFormTest, FromTheSaverTestIsDisabledAndOkEndsOnlyTheModalRun) {
