@@ -23,6 +23,29 @@ QImage::Format FormatFor(int bits, const TPixelLayout& layout) {
   }
 }
 
+// The fourth byte of a 32-bit pixel is unused in the file format (and 0 in
+// most files), but Qt reads it as alpha when it draws onto a surface with an
+// alpha channel: hand out a copy with the byte set where it is not.
+QImage WithOpaqueBytes(const QImage& pixels) {
+  QImage opaque(pixels.size(), QImage::Format_RGB32);
+  for (int y = 0; y < pixels.height(); ++y) {
+    const auto* from = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+    auto* to = reinterpret_cast<QRgb*>(opaque.scanLine(y));
+    for (int x = 0; x < pixels.width(); ++x) to[x] = from[x] | 0xFF000000u;
+  }
+  return opaque;
+}
+
+QImage Opaque(const QImage& pixels) {
+  for (int y = 0; y < pixels.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+    for (int x = 0; x < pixels.width(); ++x) {
+      if (qAlpha(row[x]) != 255) return WithOpaqueBytes(pixels);
+    }
+  }
+  return pixels;
+}
+
 }  // namespace
 
 QList<QRgb> ToQtColors(const TColorTable& colors, int count) {
@@ -124,6 +147,7 @@ std::shared_ptr<TDIBSharedImage> TDIBSharedImage::PrivateCopy() const {
 QImage TDIBSharedImage::Picture() const {
   if (PixelBytes == 0) return QImage();
   if (RunLengthEncoded) return PrivateCopy()->Picture();
+  if (BitsPerPixel == 32) return Opaque(Pixels);
   if (BitsPerPixel != 4) return Pixels;
   QImage expanded(ImageWidth, ImageHeight, QImage::Format_Indexed8);
   expanded.setColorTable(ToQtColors(ColorTable, ColorCount));

@@ -86,7 +86,7 @@ TEST(DIBTest, LayoutsFromMasksCountTheOneBitsFromTheLowest) {
 
 TEST(DIBTest, CopiesSharePixelsUntilOneWrites) {
   TDIB first;
-  first.SetDimensions(3, 2, 32);
+  first.SetDimensions(3, 2, 24);
   first.RowAddress(1)[0] = 11;
   TDIB second(first);
   EXPECT_EQ(second.ToImage().constBits(), first.ToImage().constBits());
@@ -232,6 +232,17 @@ TEST(DIBTest, DrawIntoStretchesTheWholeImageAndCopyRectIntoCopiesPart) {
   EXPECT_EQ(canvas.pixel(0, 1), qRgb(255, 0, 0));
   EXPECT_EQ(canvas.pixel(0, 0), qRgb(255, 255, 255));
   EXPECT_EQ(canvas.pixel(1, 1), qRgb(255, 255, 255));
+  // 32-bit pixels written with their fourth byte 0 still draw opaque.
+  TDIB wide;
+  wide.SetDimensions(1, 1, 32);
+  wide.RowAddress(0)[1] = 200;
+  QImage withAlpha(1, 1, QImage::Format_ARGB32_Premultiplied);
+  withAlpha.fill(Qt::transparent);
+  QPainter onAlpha(&withAlpha);
+  wide.DrawInto(onAlpha, QRect(0, 0, 1, 1));
+  onAlpha.end();
+  EXPECT_EQ(withAlpha.pixel(0, 0), qRgb(0, 200, 0));
+  EXPECT_EQ(wide.RowAddress(0)[3], 0);  // the pixels themselves keep it
 }
 
 // The surface's operations on a 24-bit bitmap, pixel by pixel.

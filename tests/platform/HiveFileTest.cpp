@@ -169,11 +169,14 @@ TEST_F(HiveFileTest, TruncatedFileKeepsWhatCameBeforeTheCut) {
   std::filesystem::create_directories(dir.Path() / "lettrance");
   TempDir::Write(path,
                  "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\T]\n"
-                 "\"a\"=dword:00000001\n\"b\"=hex:01,0");
+                 "\"a\"=dword:00000001\n\"c\"=dword:xyz\n\"b\"=hex:01,0");
   auto store = Open();
   EXPECT_TRUE(HasValue(*store, "T", "a"));
   EXPECT_FALSE(HasValue(*store, "T", "b"));
-  EXPECT_EQ(reports.size(), 1u);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find(":5: value \"c\": malformed dword (and 1 more problem);"),
+            std::string::npos)
+      << reports[0];
 }
 
 TEST_F(HiveFileTest, UnreadableFileIsLeftUntouched) {
