@@ -336,6 +336,24 @@ TEST_F(ProgramX11Test, SetupDialogCancelledWithEscapeStoresNothing) {
   EXPECT_EQ(HiveDword("ExeCounter"), 2);
 }
 
+TEST_F(ProgramX11Test, TestRunFromTheSetupDialogEndsWithSAndStoresNothing) {
+  SeedHive("\"Speed\"=dword:00000003\n");
+  auto setup = Start({"/c"});
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup"));
+  ToSetupDialog("mousemove --window %1 524 284 click 1");  // Test
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance$")) << "no test saver";
+  XServer::Xdotool("key s");
+  for (auto start = Clock::now(); Clock::now() - start < 10s && WindowShown("^Lettrance$");) {
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_FALSE(WindowShown("^Lettrance$")) << "S did not end the test run";
+  EXPECT_TRUE(WindowShown("^Lettrance Setup")) << "the dialog went with the test run";
+  ToSetupDialog("key Escape");
+  EXPECT_EQ(setup->Wait(10s), 0);
+  EXPECT_EQ(HiveDword("Speed"), 3);
+  EXPECT_EQ(HiveDword("TimerInterval"), INT32_MIN) << "the test run stored its settings";
+}
+
 TEST_F(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
   SeedHive();
   auto setup = Start({});  // no switch: the setup dialog
