@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr char32_t kBlock = U'\u2588';  // a glyph that fills its whole cell
+constexpr std::u32string_view kBlock = U"\u2588";  // a glyph that fills its whole cell
 
 class QtSurfaceTest : public ::testing::Test {
  protected:
@@ -20,7 +20,7 @@ class QtSurfaceTest : public ::testing::Test {
     surface.FillBlack();
   }
   QRgb At(int x, int y) const { return surface.Image().pixel(x, y); }
-  TextExtent Block() { return surface.MeasureText(std::u32string(1, kBlock)); }
+  TextExtent Block() { return surface.MeasureText(kBlock); }
 
   QtSurface surface;
   const QRgb black = qRgb(0, 0, 0);
@@ -84,7 +84,7 @@ TEST_F(QtSurfaceTest, LettersLeaveTheBackgroundAroundThemAlone) {
   white.fill(Qt::white);
   const Picture picture(white);
   surface.CopyBackground(picture);
-  surface.DrawLetter(100, 50, U'o');
+  surface.DrawLetter(100, 50, U"o");
   surface.HandOver(nullptr);
   EXPECT_EQ(At(98, 48), qRgb(255, 255, 255));
   EXPECT_EQ(At(300, 200), qRgb(255, 255, 255));
@@ -125,7 +125,7 @@ TEST_F(QtSurfaceTest, TheDefaultFaceAndTinySurfacesWork) {
   tiny.SetFontFace("Default");
   tiny.SetFontSize(0);
   EXPECT_GT(tiny.MeasureText(U"A").Height, 0);
-  tiny.DrawLetter(-50, 100000, U'A');  // far outside: clipped
+  tiny.DrawLetter(-50, 100000, U"A");  // far outside: clipped
   tiny.HandOver(nullptr);
   EXPECT_EQ(tiny.Image().pixel(0, 0), qRgb(0, 0, 0));
 }
