@@ -62,6 +62,10 @@ TEST_F(PresentTest, DesktopBackgroundWithABlackShadowDisplacedByAFifthOfTheSize)
   EXPECT_EQ(Surface->BackgroundCopied, &Desktop);
   EXPECT_EQ(DrawnAt(), (std::vector<Pos>{{804, 292}, {814, 292}, {802, 290}, {812, 290}}));
   EXPECT_EQ(DrawnColours(), (std::vector<TColor>{0, 0, 49392, 49392}));
+  // Colour emoji cast black silhouettes, not coloured copies.
+  std::vector<bool> silhouettes;
+  for (const auto& d : Surface->Drawn) silhouettes.push_back(d.Silhouette);
+  EXPECT_EQ(silhouettes, (std::vector<bool>{true, true, false, false}));
   EXPECT_EQ(Surface->HandOvers, 1);
 }
 
