@@ -40,6 +40,7 @@ TSaverForm::TSaverForm(QWidget* parent)
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setWindowTitle(QStringLiteral("Lettrance"));
+  FAlwaysWhole = !qEnvironmentVariableIsEmpty("LETTRANCE_WHOLE_FRAMES");
   // Off screen and empty until the first activation places it.
   setGeometry(-1000, -1000, 0, 0);
 }
@@ -252,7 +253,7 @@ void TSaverForm::ShowFrame(const QImage& frame, const QRegion& changed) {
   // shared buffer would be copied when the next frame is drawn into it).
   // Only the changed places are painted and sent to the X server.
   FFrame = &frame;
-  if (FWholeFrameDue) {
+  if (FWholeFrameDue || FAlwaysWhole) {
     FWholeFrameDue = false;
     repaint();
   } else {
