@@ -249,6 +249,11 @@ void TSaverForm::ReportFrameRate() const {
 }
 
 void TSaverForm::ShowFrame(const QImage& frame, const QRegion& changed) {
+  if (FPaintingFirstFrame) {
+    // Made for the paint under way, which shows it.
+    FFrame = &frame;
+    return;
+  }
   // Painted at once, so the back buffer is not shared past this call (a
   // shared buffer would be copied when the next frame is drawn into it).
   // Only the changed places are painted and sent to the X server.
@@ -269,6 +274,20 @@ void TSaverForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TSaverForm::paintEvent(QPaintEvent* event) {
+  // The first time the window is shown, it shows the first frame at once
+  // rather than black until the timer's first tick.
+  if (FFrame == nullptr && FFrames == 0 && !FClosed && SaverAni.Buffer && SaverAni.Target == this) {
+    FPaintingFirstFrame = true;
+    NextFrame();
+    FPaintingFirstFrame = false;
+    if (FFrame != nullptr) {
+      QPainter painter(this);
+      PaintFrame(painter, *FFrame, event->region(), devicePixelRatioF());
+      FWholeFrameDue = event->region() != QRegion(rect());
+      FFrame = nullptr;
+      return;
+    }
+  }
   QPainter painter(this);
   if (FFrame == nullptr || FFrame->isNull()) {
     // Asked by the window system: black until the next frame, painted whole.

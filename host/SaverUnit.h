@@ -81,6 +81,7 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   // The window shows something other than the last frame (nothing yet, black
   // after an expose, a new size): the next frame is painted whole.
   bool FWholeFrameDue = true;
+  bool FPaintingFirstFrame = false;
   // For measuring: LETTRANCE_WHOLE_FRAMES=1 paints every frame whole.
   bool FAlwaysWhole = false;
 };

@@ -90,8 +90,8 @@ double Milliseconds(Clock::time_point since) {
 
 // Start to the first frame, next to the floor: a bare Qt window's start to
 // its first paint, measured in the same iteration. The desktop is one grey
-// window and the saver draws over a snapshot of it: the screen turns black
-// when the saver window appears and grey again with the first frame.
+// window; the saver draws on black, so the screen turns black with its first
+// frame (the text starts beyond the right edge).
 void BM_TimeToFirstFrame(benchmark::State& state) {
   XServer x;
   if (!x.Connected()) {
@@ -101,7 +101,7 @@ void BM_TimeToFirstFrame(benchmark::State& state) {
   constexpr uint32_t kGrey = 0x808080;
   constexpr uint32_t kBare = 0x204080;
   const Window desktop = x.CreateWindow(0, 0, x.ScreenWidth(), x.ScreenHeight(), kGrey);
-  SaverHome home(25, "\"DesktopFlag\"=dword:00000001\n");
+  SaverHome home(25);
   for (auto _ : state) {
     auto start = Clock::now();
     ChildProcess bare(BARE_WINDOW_EXE, {}, {{"QT_QPA_PLATFORM", "xcb"}});
@@ -112,7 +112,7 @@ void BM_TimeToFirstFrame(benchmark::State& state) {
 
     start = Clock::now();
     auto saver = home.Start();
-    const bool framed = WaitForCorner(x, *saver, 0x000000) && WaitForCorner(x, *saver, kGrey);
+    const bool framed = WaitForCorner(x, *saver, 0x000000);
     const double saverMs = Milliseconds(start);
     End(*saver);
     std::this_thread::sleep_for(200ms);
