@@ -48,6 +48,7 @@ void TSaverAni::Draw(int32_t dx, int32_t dy, bool coloured) {
 
   uint16_t hue = Hue;
   surface.SetFontColor(coloured ? Color : kBlack);
+  surface.SetSilhouette(!coloured);
   const bool fading = coloured && Globals.ColorFadingFlag;
 
   // Draws letter `letter` with the position and angle of slot `slot`.
@@ -63,7 +64,7 @@ void TSaverAni::Draw(int32_t dx, int32_t dy, bool coloured) {
         SetFontAngle(surface, angleInUse);
       }
       surface.DrawLetter(ToSurface((x + dx).Get()), ToSurface((Int32(LetterY[slot]) + dy).Get()),
-                         LineText[letter - 1]);
+                         Letter(letter));
     }
     // Fading runs for every letter, drawn or not, so letter i always has
     // the hue Hue - 700 * (i - 1).
@@ -75,8 +76,7 @@ void TSaverAni::Draw(int32_t dx, int32_t dy, bool coloured) {
 
   // Step keeps the count within the text; a state edited from outside must
   // not make the drawing read past it either.
-  const int32_t count =
-      std::clamp<int32_t>(LetterCount, 0, std::min<int32_t>(kMaxLetters, LineText.size()));
+  const int32_t count = std::clamp<int32_t>(LetterCount, 0, LettersInLine());
   for (int32_t i = 1; i <= count; ++i) drawLetter(i, i);
   if (Mirror) {
     if (coloured) {

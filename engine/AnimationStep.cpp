@@ -26,9 +26,7 @@ constexpr int32_t kTimeBit = 2;
 // slot this pass never set.
 void RefreshClock(TSaverAni& s) {
   const int32_t laidOut = s.LetterCount;
-  s.LineText = DecodeUtf8(DateTimeText(Globals.DateTimeMode));
-  if (s.LineText.size() > static_cast<size_t>(kMaxLetters)) s.LineText.resize(kMaxLetters);
-  s.LetterCount = static_cast<int32_t>(s.LineText.size());
+  s.SetLineText(DecodeUtf8(DateTimeText(Globals.DateTimeMode)));
   if (s.LetterCount <= laidOut) return;
 
   Int32 x = s.ScrollX;
@@ -40,7 +38,7 @@ void RefreshClock(TSaverAni& s) {
       s.LetterSize[i] = 1024;
       s.LetterAngle[i] = 0;
     }
-    x = x + s.ToScreen(s.Buffer->MeasureText(std::u32string_view(&s.LineText[i - 1], 1)).Width);
+    x = x + s.ToScreen(s.Buffer->MeasureText(s.Letter(i)).Width);
   }
 }
 
@@ -51,8 +49,7 @@ void TSaverAni::Step() {
   ReadScreenSize();
   // The count follows the text; a state edited from outside cannot make the
   // loops read past the text or the letter slots.
-  LetterCount = std::clamp<int32_t>(
-      LetterCount, 0, std::min<int32_t>(kMaxLetters, static_cast<int32_t>(LineText.size())));
+  LetterCount = std::clamp<int32_t>(LetterCount, 0, LettersInLine());
 
   if (IsDateLine && (Globals.DateTimeMode & kTimeBit) != 0) RefreshClock(*this);
   Mirror = false;

@@ -64,6 +64,33 @@ void TSaverAni::ReadScreenSize() {
   ScreenHeight = screen.Height;
 }
 
+void TSaverAni::SetLineText(std::u32string text) {
+  const std::vector<size_t> ends = Buffer->LetterEnds(text);
+  LetterStart.assign(1, 0);
+  for (const size_t end : ends) {
+    if (LetterStart.size() > static_cast<size_t>(kMaxLetters)) break;
+    // A surface must cut in order and within the text; anything else ends the line.
+    if (end <= static_cast<size_t>(LetterStart.back()) || end > text.size()) break;
+    LetterStart.push_back(static_cast<int32_t>(end));
+  }
+  text.resize(static_cast<size_t>(LetterStart.back()));
+  LineText = std::move(text);
+  LetterCount = LettersInLine();
+}
+
+std::u32string_view TSaverAni::Letter(int32_t i) const {
+  if (i < 1 || i >= static_cast<int32_t>(LetterStart.size())) return {};
+  const size_t start = std::min<size_t>(static_cast<size_t>(LetterStart[i - 1]), LineText.size());
+  const size_t end =
+      std::clamp<size_t>(static_cast<size_t>(LetterStart[i]), start, LineText.size());
+  return std::u32string_view(LineText).substr(start, end - start);
+}
+
+int32_t TSaverAni::LettersInLine() const {
+  return static_cast<int32_t>(
+      std::min<size_t>(kMaxLetters, LetterStart.empty() ? 0 : LetterStart.size() - 1));
+}
+
 void TSaverAni::Init() {
   if (!MakeSurface) throw std::logic_error("The animation has no way to make its back buffer");
   if (!TestRun) LoadGlobals(Globals);
@@ -115,14 +142,12 @@ void TSaverAni::Layout() {
     IsDateLine = !IsDateLine;
   }
   if (IsDateLine) {
-    LineText = DecodeUtf8(DateTimeText(Globals.DateTimeMode));
+    SetLineText(DecodeUtf8(DateTimeText(Globals.DateTimeMode)));
   } else {
     LineIndex = LineIndex + 1;
     if (LineIndex >= static_cast<int32_t>(Lines.size()) || LineIndex < 0) LineIndex = 0;
-    LineText = Lines[LineIndex];
+    SetLineText(Lines[LineIndex]);
   }
-  if (LineText.size() > static_cast<size_t>(kMaxLetters)) LineText.resize(kMaxLetters);
-  LetterCount = static_cast<int32_t>(LineText.size());
 
   TextHeight = Buffer->MeasureText(LineText).Height;
   const Int32 H = ToScreen(TextHeight);
@@ -177,7 +202,7 @@ void TSaverAni::Layout() {
     LetterX[i] = x.Get();
     LetterY[i] = LineY;
     LetterVel[i] = 0;
-    x = x + ToScreen(Buffer->MeasureText(std::u32string_view(&LineText[i - 1], 1)).Width);
+    x = x + ToScreen(Buffer->MeasureText(Letter(i)).Width);
   }
 
   if (Globals.RandomColorFlag) {

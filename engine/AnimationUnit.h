@@ -13,7 +13,8 @@
 #include "engine/DrawingSurface.h"
 #include "engine/XColorUnit.h"
 
-// Longest line shown, in letters (code points); longer lines are cut.
+// Longest line shown, in letters (user-perceived characters: a base letter
+// with its accents, an emoji sequence, a flag); longer lines are cut.
 constexpr int32_t kMaxLetters = 1000;
 // Letter slots: the mirrored copies of "Vertical" sit behind the letters.
 constexpr int32_t kLetterSlots = 2 * kMaxLetters;
@@ -56,8 +57,11 @@ struct TSaverAni {
   int32_t LineY = 0;    // y of the line's top, unaffected by the effect
   std::vector<std::u32string> Lines;
   int32_t Effect = 0;       // TEffect
-  std::u32string LineText;  // the current line, one code point per letter
-  int32_t TextHeight = 0;   // surface pixels
+  std::u32string LineText;  // the current line
+  // Where the letters of LineText begin, and where the last one ends: letter
+  // i is LineText[LetterStart[i - 1], LetterStart[i]).
+  std::vector<int32_t> LetterStart;
+  int32_t TextHeight = 0;  // surface pixels
   int32_t LineIndex = -1;
   bool Mirror = false;  // letters also drawn mirrored ("Vertical")
   bool IsDateLine = false;
@@ -127,6 +131,14 @@ struct TSaverAni {
   int32_t EffectiveSpeed() const;
   // Reads the primary screen's size into ScreenWidth / ScreenHeight.
   void ReadScreenSize();
+
+  // Makes `text` the current line, cut into letters and to kMaxLetters of
+  // them; sets LineText, LetterStart and LetterCount.
+  void SetLineText(std::u32string text);
+  // Letter i (1-based); empty outside the line.
+  std::u32string_view Letter(int32_t i) const;
+  // How many letters LineText holds, at most kMaxLetters.
+  int32_t LettersInLine() const;
 };
 
 extern TSaverAni SaverAni;

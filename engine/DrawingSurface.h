@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/XColorUnit.h"
 
@@ -36,17 +37,27 @@ class DrawingSurface {
   // top-left point.
   virtual void SetFontAngle(int32_t tenthsOfDegree) = 0;
   virtual void SetFontColor(TColor color) = 0;
+  // Shadow mode: letters the font draws in colours of its own (colour emoji)
+  // are drawn as solid black silhouettes instead.
+  virtual void SetSilhouette(bool on) = 0;
+
+  // Where the letters of the text end, as code-point offsets in ascending
+  // order, the last one the text's length. A letter is what a reader takes
+  // for one character: a base with its accents, an emoji with its modifiers,
+  // a flag.
+  virtual std::vector<size_t> LetterEnds(std::u32string_view text) = 0;
 
   // Extent of the text drawn unrotated with the current face and size.
   virtual TextExtent MeasureText(std::u32string_view text) = 0;
-  // One letter with the top-left corner of its cell at (x, y), surface
-  // pixels, with a transparent background.
-  virtual void DrawLetter(int32_t x, int32_t y, char32_t letter) = 0;
+  // One letter (as LetterEnds cuts them) with the top-left corner of its cell
+  // at (x, y), surface pixels, with a transparent background.
+  virtual void DrawLetter(int32_t x, int32_t y, std::u32string_view letter) = 0;
 
   virtual void FillBlack() = 0;
   // Copies the top-left part of the picture that covers the whole surface.
   virtual void CopyBackground(const Picture& picture) = 0;
-  // Hands the finished frame to the target in one copy; nullptr shows nothing.
+  // Hands the finished frame to the target, telling it where the frame
+  // differs from the last one that target was given; nullptr shows nothing.
   virtual void HandOver(FrameTarget* target) = 0;
 };
 

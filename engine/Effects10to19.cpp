@@ -5,11 +5,17 @@
 
 namespace {
 
+// The code point a letter begins with; 0 for none.
+char32_t Base(const TSaverAni& s, int32_t i) {
+  const std::u32string_view letter = s.Letter(i);
+  return letter.empty() ? 0 : letter.front();
+}
+
 // Letter i starts a word when it is the first letter, or a printable letter
 // after a blank or control character. Other letters share the size of the
 // letter before them, so whole words grow and shrink together.
-bool StartsWord(const std::u32string& text, int32_t i) {
-  return i == 1 || (text[i - 1] > 32 && text[i - 2] <= 32);
+bool StartsWord(const TSaverAni& s, int32_t i) {
+  return i == 1 || (Base(s, i) > 32 && Base(s, i - 1) <= 32);
 }
 
 }  // namespace
@@ -31,7 +37,7 @@ void StepInflate(TSaverAni& s, const FrameValues& f) {
   LetterLoop(s, f, [&](int32_t i, Int32 x) {
     s.LetterX[i] = x.Get();
     s.LetterY[i] = f.LY.Get();
-    if (!StartsWord(s.LineText, i)) {
+    if (!StartsWord(s, i)) {
       s.LetterSize[i] = s.LetterSize[i - 1];
     } else if (x > halfWidth) {
       s.LetterSize[i] = 512;
@@ -49,7 +55,7 @@ void StepNearAndFar(TSaverAni& s, const FrameValues& f) {
   s.PerLetterSize = true;
   const Int32 halfWidth = s.HalfWidth;
   LetterLoop(s, f, [&](int32_t i, Int32 x) {
-    if (StartsWord(s.LineText, i)) {
+    if (StartsWord(s, i)) {
       s.LetterSize[i] = (Int32(1024) - Sin((f.SW - x) * 50 / f.Speed, 512)).Get();
     } else {
       s.LetterSize[i] = s.LetterSize[i - 1];

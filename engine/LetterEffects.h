@@ -22,7 +22,7 @@ struct FrameValues {
 
 // Extent of letter i measured alone with the current font, in screen units.
 inline TextExtent LetterExtent(TSaverAni& s, int32_t i) {
-  const TextExtent surface = s.Buffer->MeasureText(std::u32string_view(&s.LineText[i - 1], 1));
+  const TextExtent surface = s.Buffer->MeasureText(s.Letter(i));
   return TextExtent{s.ToScreen(surface.Width), s.ToScreen(surface.Height)};
 }
 

@@ -1,6 +1,7 @@
 #include "engine/QtSurface.h"
 
 #include <QGuiApplication>
+#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,13 +10,17 @@ namespace {
 
 // Beyond this many letters per frame a full restore is as cheap.
 constexpr size_t kMaxTouched = 512;
+// Beyond this many changed places the whole frame is shown instead.
+constexpr size_t kMaxChanged = 2 * kMaxTouched;
+// Letters up to this many code points keep their measurements.
+constexpr size_t kLongestCachedLetter = 32;
 constexpr QRgb kOpaqueBlack = 0xFF000000;
 
 QColor ToQColor(TColor c) {
   return QColor(RedOf(c), GreenOf(c), BlueOf(c));
 }
 
-QString Letters(std::u32string_view text) {
+QString ToQString(std::u32string_view text) {
   return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -36,21 +41,31 @@ QTransform Turn(int32_t x, int32_t y, int32_t angle) {
 
 Picture::Picture(const QImage& image) : image_(image.convertToFormat(QImage::Format_RGB32)) {}
 
-void ImageSink::ShowFrame(const QImage& frame) {
-  // Reuse the sink's own pixels: one copy, no allocation per frame.
-  if (frame_.size() != frame.size() || frame_.format() != frame.format()) {
-    frame_ = QImage(frame.size(), frame.format());
-  }
-  if (frame_.bytesPerLine() == frame.bytesPerLine()) {
-    std::memcpy(frame_.bits(), frame.constBits(), static_cast<size_t>(frame.sizeInBytes()));
-  } else {
-    frame_ = frame.copy();
-  }
+void ImageSink::ShowFrame(const QImage& frame, const QRegion& changed) {
+  changed_ = changed;
   ++frames_;
+  // Reuse the sink's own pixels: no allocation per frame, and only the
+  // changed places copied, as a window would.
+  const bool same = frame_.size() == frame.size() && frame_.format() == frame.format() &&
+                    frame_.bytesPerLine() == frame.bytesPerLine();
+  if (!same) {
+    frame_ = frame.copy();
+    return;
+  }
+  const int depth = frame.depth() / 8;
+  for (const QRect& rect : changed& frame.rect()) {
+    for (int row = rect.top(); row <= rect.bottom(); ++row) {
+      std::memcpy(frame_.scanLine(row) + rect.left() * depth,
+                  frame.constScanLine(row) + rect.left() * depth,
+                  static_cast<size_t>(rect.width() * depth));
+    }
+  }
 }
 
-QtSurface::QtSurface(int32_t width, int32_t height)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), font_(DefaultFont()) {
+QtSurface::QtSurface(int32_t width, int32_t height, std::shared_ptr<LetterCache> letters)
+    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
+      font_(DefaultFont()),
+      letters_(letters ? std::move(letters) : std::make_shared<LetterCache>()) {
   image_.fill(Qt::black);
   SetFontSize(0);
 }
@@ -73,7 +88,7 @@ void QtSurface::SetFontFace(const std::string& face) {
   // "Default" names the toolkit's own face.
   font_ = face.empty() || face == "Default" ? DefaultFont() : QFont(QString::fromStdString(face));
   font_.setPixelSize(pixelSize_ > 0 ? pixelSize_ : PixelSizeForPoints(0));
-  metrics_.clear();
+  face_ = QString::fromStdString(face);
 }
 
 void QtSurface::SetFontSize(int32_t points) {
@@ -90,37 +105,43 @@ void QtSurface::SetFontColor(TColor color) {
   color_ = ToQColor(color);
 }
 
-QtSurface::SizeMetrics& QtSurface::Metrics() {
-  auto& slot = metrics_[pixelSize_];
-  if (!slot) slot = std::make_unique<SizeMetrics>(font_);
-  return *slot;
+void QtSurface::SetSilhouette(bool on) {
+  silhouette_ = on;
 }
 
-const QtSurface::LetterMetrics& QtSurface::Letter(char32_t letter) {
-  SizeMetrics& size = Metrics();
-  const auto found = size.letters.find(letter);
-  if (found != size.letters.end()) return found->second;
-  const QString text = Letters(std::u32string_view(&letter, 1));
-  const QFontMetrics& m = size.metrics;
-  const TextExtent extent{m.horizontalAdvance(text), m.ascent() + m.descent()};
-  // Ink relative to the baseline, moved to the top-left reference point.
-  const QRect ink = m.boundingRect(text).translated(0, m.ascent());
-  const int margin = 2 + pixelSize_ / 8;
-  const QRect reach = ink.united(QRect(0, 0, extent.Width, extent.Height))
-                          .adjusted(-margin, -margin, margin, margin);
-  return size.letters.emplace(letter, LetterMetrics{extent, reach}).first->second;
+std::vector<size_t> QtSurface::LetterEnds(std::u32string_view text) {
+  // The finder counts UTF-16 units; the engine counts code points.
+  const QString units = ToQString(text);
+  std::vector<size_t> ends;
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, units);
+  size_t codePoints = 0;
+  qsizetype unit = 0;
+  for (qsizetype next = finder.toNextBoundary(); next > 0; next = finder.toNextBoundary()) {
+    for (; unit < next; ++unit) {
+      if (!units[unit].isLowSurrogate()) ++codePoints;
+    }
+    ends.push_back(codePoints);
+  }
+  return ends;
+}
+
+LetterCache& QtSurface::Letters() {
+  letters_->Select(face_, font_);
+  return *letters_;
 }
 
 TextExtent QtSurface::MeasureText(std::u32string_view text) {
-  if (text.size() == 1) return Letter(text[0]).extent;
-  const QFontMetrics& m = Metrics().metrics;
-  return TextExtent{m.horizontalAdvance(Letters(text)), m.ascent() + m.descent()};
+  LetterCache& letters = Letters();
+  if (text.size() <= kLongestCachedLetter) return letters.Find(text).Extent;
+  const QFontMetrics& m = letters.Metrics();
+  return TextExtent{m.horizontalAdvance(ToQString(text)), m.ascent() + m.descent()};
 }
 
 QPainter& QtSurface::Painter() {
   if (!painter_) {
     painter_.emplace(&image_);
     painter_->setRenderHint(QPainter::TextAntialiasing);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform);
     painter_->setBackgroundMode(Qt::TransparentMode);
   }
   return *painter_;
@@ -133,32 +154,49 @@ void QtSurface::EndPainting() {
   }
 }
 
-void QtSurface::DrawLetter(int32_t x, int32_t y, char32_t letter) {
-  const LetterMetrics& metrics = Letter(letter);
-  const bool turned = angle_ % 3600 != 0;
-  const QTransform turn = Turn(x, y, angle_);
-  const QRect reach =
-      turned ? turn.mapRect(metrics.reach).adjusted(-1, -1, 1, 1) : metrics.reach.translated(x, y);
-  // A letter that cannot touch the surface costs nothing.
-  if (!reach.intersects(image_.rect())) return;
+QRect QtSurface::Reach(const QRect& ink, int32_t x, int32_t y) const {
+  if (ink.isEmpty()) return QRect();
+  if (angle_ % 3600 == 0) return ink.translated(x, y).adjusted(-1, -1, 1, 1) & image_.rect();
+  // A turned letter is drawn from its outline without the hinting of the
+  // upright one it was measured as: allow for the difference.
+  const int margin = 2 + pixelSize_ / 16;
+  return Turn(x, y, angle_).mapRect(ink).adjusted(-margin, -margin, margin, margin) & image_.rect();
+}
+
+void QtSurface::Touch(const QRect& rect) {
   if (touched_.size() < kMaxTouched) {
-    touched_.push_back(reach & image_.rect());
+    touched_.push_back(rect);
   } else {
     touchedEverywhere_ = true;
   }
+  if (changed_.size() < kMaxChanged) {
+    changed_.push_back(rect);
+  } else {
+    changedEverywhere_ = true;
+  }
+}
+
+void QtSurface::DrawLetter(int32_t x, int32_t y, std::u32string_view letter) {
+  if (letter.empty()) return;
+  LetterCache& letters = Letters();
+  LetterCache::Entry& entry = letters.Find(letter);
+  const LetterShape& shape = letters.Shape(entry, letter);
+  const QRect reach = Reach(shape.Ink, x, y);
+  // A letter that cannot touch the surface (or has no ink) costs nothing.
+  if (reach.isEmpty()) return;
+  Touch(reach);
 
   QPainter& painter = Painter();
-  if (painter.font() != font_) painter.setFont(font_);
-  if (painter.pen().color() != color_) painter.setPen(color_);
-  const QString text = Letters(std::u32string_view(&letter, 1));
-  const int ascent = Metrics().metrics.ascent();
-  if (!turned) {
-    painter.drawText(QPointF(x, y + ascent), text);
-    return;
+  const bool turned = angle_ % 3600 != 0;
+  if (turned) painter.setTransform(Turn(x, y, angle_));
+  const QPoint origin = turned ? QPoint(0, 0) : QPoint(x, y);
+  if (silhouette_ && shape.Coloured) {
+    painter.drawImage(origin + shape.Ink.topLeft(), letters.Silhouette(entry, letter));
+  } else {
+    if (painter.pen().color() != color_) painter.setPen(color_);
+    DrawLetterShape(painter, origin, shape);
   }
-  painter.setTransform(turn);
-  painter.drawText(QPointF(0, ascent), text);
-  painter.resetTransform();
+  if (turned) painter.resetTransform();
 }
 
 bool QtSurface::CanRestorePartly(Base base, const QImage* picture) const {
@@ -185,9 +223,22 @@ void QtSurface::CopyRect(const QImage& source, const QRect& rect) {
   }
 }
 
+void QtSurface::Restored(bool partly) {
+  if (!partly) {
+    changedEverywhere_ = true;
+  } else if (changed_.size() + touched_.size() <= kMaxChanged) {
+    changed_.insert(changed_.end(), touched_.begin(), touched_.end());
+  } else {
+    changedEverywhere_ = true;
+  }
+  touched_.clear();
+  touchedEverywhere_ = false;
+}
+
 void QtSurface::FillBlack() {
   EndPainting();
-  if (CanRestorePartly(Base::Black, nullptr)) {
+  const bool partly = CanRestorePartly(Base::Black, nullptr);
+  if (partly) {
     for (const QRect& rect : touched_) {
       for (int row = rect.top(); row <= rect.bottom(); ++row) {
         auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row)) + rect.left();
@@ -198,14 +249,14 @@ void QtSurface::FillBlack() {
     image_.fill(Qt::black);
   }
   base_ = Base::Black;
-  touched_.clear();
-  touchedEverywhere_ = false;
+  Restored(partly);
 }
 
 void QtSurface::CopyBackground(const Picture& picture) {
   EndPainting();
   const QImage& source = picture.Image();
-  if (CanRestorePartly(Base::Picture, &source)) {
+  const bool partly = CanRestorePartly(Base::Picture, &source);
+  if (partly) {
     for (const QRect& rect : touched_) CopyRect(source, rect);
   } else {
     CopyRect(source, image_.rect());
@@ -213,13 +264,23 @@ void QtSurface::CopyBackground(const Picture& picture) {
   base_ = Base::Picture;
   basePicture_ = &source;
   basePictureKey_ = source.cacheKey();
-  touched_.clear();
-  touchedEverywhere_ = false;
+  Restored(partly);
 }
 
 void QtSurface::HandOver(FrameTarget* target) {
   EndPainting();
-  if (target != nullptr) target->ShowFrame(image_);
+  // Changes not shown yet wait for the next target.
+  if (target == nullptr) return;
+  QRegion changed;
+  if (changedEverywhere_ || target != shownTo_) {
+    changed = image_.rect();
+  } else {
+    for (const QRect& rect : changed_) changed += rect;
+  }
+  changed_.clear();
+  changedEverywhere_ = false;
+  shownTo_ = target;
+  target->ShowFrame(image_, changed);
 }
 
 SurfaceFactory QtSurfaceFactory() {

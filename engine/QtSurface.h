@@ -7,12 +7,15 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <memory>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/DrawingSurface.h"
+#include "engine/LetterCache.h"
 
 // The desktop picture behind the letters, kept in the back buffer's format so
 // that copying it is a plain copy of rows.
@@ -28,36 +31,45 @@ class Picture {
 // Shows finished frames. The saver window and the preview window implement it;
 // ImageSink keeps them for headless use. ShowFrame is called once per frame,
 // on the thread that runs the animation; the frame is valid only during the
-// call, so a target that keeps it must copy it.
+// call, so a target that keeps it must copy it. `changed` (frame pixels) is
+// where the frame differs from the last one this target was given: the whole
+// frame the first time, after a new background and whenever it is not known.
 class FrameTarget {
  public:
   virtual ~FrameTarget() = default;
-  virtual void ShowFrame(const QImage& frame) = 0;
+  virtual void ShowFrame(const QImage& frame, const QRegion& changed) = 0;
 };
 
-// Keeps a copy of the last frame.
+// Keeps a copy of the last frame, updating only what changed.
 class ImageSink : public FrameTarget {
  public:
-  void ShowFrame(const QImage& frame) override;
+  void ShowFrame(const QImage& frame, const QRegion& changed) override;
   const QImage& Frame() const { return frame_; }
   int Frames() const { return frames_; }
+  // The changed region of the last frame.
+  const QRegion& Changed() const { return changed_; }
 
  private:
   QImage frame_;
+  QRegion changed_;
   int frames_ = 0;
 };
 
 class QtSurface : public DrawingSurface {
  public:
-  QtSurface(int32_t width, int32_t height);
+  // Surfaces given the same letter cache draw every letter identically.
+  QtSurface(int32_t width, int32_t height,
+            std::shared_ptr<LetterCache> letters = std::make_shared<LetterCache>());
   ~QtSurface() override;
 
   void SetFontFace(const std::string& face) override;
   void SetFontSize(int32_t points) override;
   void SetFontAngle(int32_t tenthsOfDegree) override;
   void SetFontColor(TColor color) override;
+  void SetSilhouette(bool on) override;
+  std::vector<size_t> LetterEnds(std::u32string_view text) override;
   TextExtent MeasureText(std::u32string_view text) override;
-  void DrawLetter(int32_t x, int32_t y, char32_t letter) override;
+  void DrawLetter(int32_t x, int32_t y, std::u32string_view letter) override;
   void FillBlack() override;
   void CopyBackground(const Picture& picture) override;
   void HandOver(FrameTarget* target) override;
@@ -75,28 +87,22 @@ class QtSurface : public DrawingSurface {
   static int PixelSizeForPoints(int32_t points);
 
  private:
-  struct LetterMetrics {
-    TextExtent extent;
-    // Every pixel the letter may touch, relative to its top-left point,
-    // unrotated: its cell and its ink, with a margin for antialiasing.
-    QRect reach;
-  };
-  struct SizeMetrics {
-    explicit SizeMetrics(const QFont& font) : metrics(font) {}
-    QFontMetrics metrics;
-    std::unordered_map<char32_t, LetterMetrics> letters;
-  };
   // What the buffer holds under the letters of the frame being drawn.
   enum class Base { Unknown, Black, Picture };
 
   QPainter& Painter();
   void EndPainting();
-  SizeMetrics& Metrics();
-  const LetterMetrics& Letter(char32_t letter);
+  // The letter cache, turned to the current font.
+  LetterCache& Letters();
+  // Every pixel a letter drawn now at (x, y) may touch, within the surface.
+  QRect Reach(const QRect& ink, int32_t x, int32_t y) const;
+  void Touch(const QRect& rect);
   // Restores the base under the letters drawn since the last restore, or
   // everywhere when the base changed or too much was drawn.
   bool CanRestorePartly(Base base, const QImage* picture) const;
   void CopyRect(const QImage& source, const QRect& rect);
+  // Books a restore of the letters' places (partly) or of everything.
+  void Restored(bool partly);
 
   QImage image_;
   std::optional<QPainter> painter_;
@@ -104,9 +110,9 @@ class QtSurface : public DrawingSurface {
   int pixelSize_ = 0;
   int32_t angle_ = 0;
   QColor color_ = Qt::black;
-  // Letter extents per pixel size of the current face: the animation measures
-  // every letter of the line in every frame.
-  std::unordered_map<int, std::unique_ptr<SizeMetrics>> metrics_;
+  bool silhouette_ = false;
+  QString face_;  // as the settings name it
+  std::shared_ptr<LetterCache> letters_;
 
   // Only the places the letters touched need their background back: a whole
   // frame of memory traffic saved, with the same pixels as a full restore.
@@ -116,6 +122,12 @@ class QtSurface : public DrawingSurface {
   std::vector<QRect> touched_;
   bool touchedEverywhere_ = true;
   bool partialRestore_ = true;
+
+  // What changed since the frame last handed to a target: only that needs
+  // to reach the screen.
+  std::vector<QRect> changed_;
+  bool changedEverywhere_ = true;
+  const FrameTarget* shownTo_ = nullptr;
 };
 
 // Makes QtSurface back buffers; for TSaverAni::MakeSurface.

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "host/FrameRegion.h"
+
 PreviewWindow::PreviewWindow(platform::WindowId host, QSize size)
     : FHost(QWindow::fromWinId(static_cast<WId>(host))), FStore(this) {
   setParent(FHost);
@@ -19,26 +21,36 @@ PreviewWindow::~PreviewWindow() {
 }
 
 void PreviewWindow::exposeEvent(QExposeEvent*) {
-  if (isExposed()) Paint(nullptr);
+  if (isExposed()) Paint(nullptr, QRect(QPoint(0, 0), size()));
 }
 
-void PreviewWindow::ShowFrame(const QImage& frame) {
-  if (isExposed()) Paint(&frame);
+void PreviewWindow::ShowFrame(const QImage& frame, const QRegion& changed) {
+  if (!isExposed()) {
+    FWholeFrameDue = true;
+    return;
+  }
+  Paint(&frame, FWholeFrameDue ? QRegion(QRect(QPoint(0, 0), size()))
+                               : FramePixelsToWindow(changed, devicePixelRatio()));
 }
 
-void PreviewWindow::Paint(const QImage* frame) {
-  const QRect area(QPoint(0, 0), size());
-  if (FStore.size() != area.size()) FStore.resize(area.size());
+void PreviewWindow::Paint(const QImage* frame, QRegion area) {
+  const QRect whole(QPoint(0, 0), size());
+  if (FStore.size() != whole.size()) {
+    FStore.resize(whole.size());
+    if (frame != nullptr) area = whole;
+  }
+  area &= whole;
+  if (area.isEmpty()) return;
   FStore.beginPaint(area);
   {
     QPainter painter(FStore.paintDevice());
     if (frame == nullptr) {
-      painter.fillRect(area, Qt::black);
+      painter.fillRect(whole, Qt::black);
     } else {
-      // Frames are in device pixels; the window's area in device-independent ones.
-      painter.drawImage(QRectF(QPointF(0, 0), QSizeF(frame->size()) / devicePixelRatio()), *frame);
+      PaintFrame(painter, *frame, area, devicePixelRatio());
     }
   }
   FStore.endPaint();
   FStore.flush(area);
+  FWholeFrameDue = frame == nullptr;
 }

@@ -14,15 +14,20 @@ class PreviewWindow : public QWindow, public FrameTarget {
   PreviewWindow(platform::WindowId host, QSize size);
   ~PreviewWindow() override;
 
-  // Paints the frame at once; nothing while the window is not exposed.
-  void ShowFrame(const QImage& frame) override;
+  // Paints the frame's changed places at once; nothing while the window is
+  // not exposed.
+  void ShowFrame(const QImage& frame, const QRegion& changed) override;
 
  protected:
   void exposeEvent(QExposeEvent* event) override;
 
  private:
-  void Paint(const QImage* frame);
+  // Paints `area` (device-independent pixels) from the frame, or black.
+  void Paint(const QImage* frame, QRegion area);
 
   QWindow* FHost;  // wraps the foreign window
   QBackingStore FStore;
+  // The window shows something other than the last frame: the next one is
+  // painted whole.
+  bool FWholeFrameDue = true;
 };

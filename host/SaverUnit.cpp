@@ -10,10 +10,12 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "engine/AnimationUnit.h"
+#include "host/FrameRegion.h"
 #include "host/ProgramEntry.h"
 #include "host/XAdvTimerComp.h"
 #include "platform/ScreenMetrics.h"
@@ -38,6 +40,7 @@ TSaverForm::TSaverForm(QWidget* parent)
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setWindowTitle(QStringLiteral("Lettrance"));
+  FAlwaysWhole = !qEnvironmentVariableIsEmpty("LETTRANCE_WHOLE_FRAMES");
   // Off screen and empty until the first activation places it.
   setGeometry(-1000, -1000, 0, 0);
 }
@@ -186,8 +189,9 @@ void TSaverForm::mousePressEvent(QMouseEvent* event) {
 
 void TSaverForm::mouseMoveEvent(QMouseEvent* event) {
   event->accept();
-  const QPoint at = event->position().toPoint();
-  FormMouseMove(at.x(), at.y());
+  // The 3-pixel rule is about screen pixels, whatever scale Qt draws at.
+  const QPointF at = event->position() * devicePixelRatioF();
+  FormMouseMove(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y())));
 }
 
 void TSaverForm::FormMouseMove(int x, int y) {
@@ -244,22 +248,52 @@ void TSaverForm::ReportFrameRate() const {
                static_cast<long long>(ms), 1000.0 * FFrames / static_cast<double>(ms));
 }
 
-void TSaverForm::ShowFrame(const QImage& frame) {
+void TSaverForm::ShowFrame(const QImage& frame, const QRegion& changed) {
+  if (FPaintingFirstFrame) {
+    // Made for the paint under way, which shows it.
+    FFrame = &frame;
+    return;
+  }
   // Painted at once, so the back buffer is not shared past this call (a
   // shared buffer would be copied when the next frame is drawn into it).
+  // Only the changed places are painted and sent to the X server.
   FFrame = &frame;
-  repaint();
+  if (FWholeFrameDue || FAlwaysWhole) {
+    FWholeFrameDue = false;
+    repaint();
+  } else {
+    const QRegion area = FramePixelsToWindow(changed, devicePixelRatioF());
+    if (!area.isEmpty()) repaint(area);
+  }
   FFrame = nullptr;
 }
 
-void TSaverForm::paintEvent(QPaintEvent*) {
+void TSaverForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FWholeFrameDue = true;
+}
+
+void TSaverForm::paintEvent(QPaintEvent* event) {
+  // The first time the window is shown, it shows the first frame at once
+  // rather than black until the timer's first tick.
+  if (FFrame == nullptr && FFrames == 0 && !FClosed && SaverAni.Buffer && SaverAni.Target == this) {
+    FPaintingFirstFrame = true;
+    NextFrame();
+    FPaintingFirstFrame = false;
+    if (FFrame != nullptr) {
+      QPainter painter(this);
+      PaintFrame(painter, *FFrame, event->region(), devicePixelRatioF());
+      FWholeFrameDue = event->region() != QRegion(rect());
+      FFrame = nullptr;
+      return;
+    }
+  }
   QPainter painter(this);
   if (FFrame == nullptr || FFrame->isNull()) {
+    // Asked by the window system: black until the next frame, painted whole.
     painter.fillRect(rect(), Qt::black);
+    FWholeFrameDue = true;
     return;
   }
-  // Frames are in device pixels: drawn into the window's device-independent
-  // rectangle they map one to one onto the screen.
-  const qreal ratio = devicePixelRatioF();
-  painter.drawImage(QRectF(QPointF(0, 0), QSizeF(FFrame->size()) / ratio), *FFrame);
+  PaintFrame(painter, *FFrame, event->region(), devicePixelRatioF());
 }

@@ -50,8 +50,9 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
-  void ShowFrame(const QImage& frame) override;
+  void ShowFrame(const QImage& frame, const QRegion& changed) override;
 
  private:
   void FormActivate();
@@ -77,4 +78,10 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   int FLastY = -1;
   QMetaObject::Connection FIdleHandler;
   const QImage* FFrame = nullptr;  // the frame being painted, while painting
+  // The window shows something other than the last frame (nothing yet, black
+  // after an expose, a new size): the next frame is painted whole.
+  bool FWholeFrameDue = true;
+  bool FPaintingFirstFrame = false;
+  // For measuring: LETTRANCE_WHOLE_FRAMES=1 paints every frame whole.
+  bool FAlwaysWhole = false;
 };

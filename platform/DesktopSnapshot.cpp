@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/X11ScreenGrab.h"
+
 namespace platform {
 
 QImage ScaleSnapshot(const QPixmap& grab, QSize target) {
@@ -26,7 +28,19 @@ QImage ScaleSnapshot(const QPixmap& grab, QSize target) {
 QImage TakeDesktopSnapshot(QSize target) {
   QPixmap grab;
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) grab = screen->grabWindow(0);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      // Through shared memory where the X server offers it: much quicker
+      // than pulling the screen through the connection.
+      const QRect area(screen->geometry().topLeft() * screen->devicePixelRatio(),
+                       screen->geometry().size() * screen->devicePixelRatio());
+      const QImage shared = GrabX11Screen(area);
+      if (!shared.isNull()) {
+        return shared.size() == target.expandedTo(QSize(1, 1))
+                   ? shared
+                   : ScaleSnapshot(QPixmap::fromImage(shared), target);
+      }
+      grab = screen->grabWindow(0);
+    }
   }
   return ScaleSnapshot(grab, target);
 }

@@ -7,7 +7,8 @@ LETTRANCE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils desktop-file-utils
-  fonts-dejavu-core fontconfig
+  fonts-dejavu-core fontconfig libxcb-shm0-dev
+  fonts-noto-color-emoji fonts-wqy-microhei fonts-lohit-deva
 )
 
 ensure_packages() {

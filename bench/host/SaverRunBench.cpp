@@ -1,10 +1,13 @@
 // The real saver on a real X server, measured from outside: time from process
-// start to the first frame on screen, CPU use at TimerInterval 25 and the
-// frame rate with TimerInterval 0. Needs DISPLAY (bench/run-saver-bench.sh
-// starts a 1920x1080 Xvfb for it).
+// start to the first frame on screen next to a bare Qt window's start to its
+// first paint, CPU use of the saver and the X server at TimerInterval 25 with
+// changed regions and with whole frames, and the frame rate with
+// TimerInterval 0. Needs DISPLAY (bench/run-saver-bench.sh starts a 1920x1080
+// Xvfb for it and names its process in XVFB_PID).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -29,15 +32,16 @@ struct SaverHome {
                    "\"TimerInterval\"=dword:" +
                        std::string(interval) + "\n" + extra);
   }
-  std::unique_ptr<ChildProcess> Start(const std::string& errorFile = std::string()) {
-    return std::make_unique<ChildProcess>(
-        LETTRANCE_EXE, std::vector<std::string>{"/s"},
-        std::map<std::string, std::string>{{"XDG_CONFIG_HOME", home.File("config")},
+  std::unique_ptr<ChildProcess> Start(const std::string& errorFile = std::string(),
+                                      bool wholeFrames = false) {
+    std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", home.File("config")},
                                            {"XDG_DATA_HOME", home.File("data")},
                                            {"XDG_RUNTIME_DIR", home.File("")},
                                            {"QT_QPA_PLATFORM", "xcb"},
-                                           {"LETTRANCE_FRAME_STATS", "1"}},
-        errorFile);
+                                           {"LETTRANCE_FRAME_STATS", "1"}};
+    if (wholeFrames) env["LETTRANCE_WHOLE_FRAMES"] = "1";
+    return std::make_unique<ChildProcess>(LETTRANCE_EXE, std::vector<std::string>{"/s"}, env,
+                                          errorFile);
   }
   TempDir home;
 };
@@ -64,9 +68,30 @@ void End(ChildProcess& saver) {
   if (!saver.Wait(5s)) saver.Kill(SIGKILL);
 }
 
-// The desktop is one grey window and the saver draws over a snapshot of it:
-// the screen turns black when the saver window appears and grey again with
-// the first frame. Small corner patches are enough to see both.
+using Clock = std::chrono::steady_clock;
+
+// Waits until one corner of the screen shows `rgb` (8 x 8 pixels of it);
+// false after 10 s or when the process ended.
+bool WaitForCorner(XServer& x, ChildProcess& process, uint32_t rgb) {
+  const int w = x.ScreenWidth(), h = x.ScreenHeight();
+  const auto start = Clock::now();
+  while (process.Running() && Clock::now() - start < 10s) {
+    for (const auto& [cx, cy] : {std::pair{4, 4}, {w - 12, 4}, {4, h - 12}, {w - 12, h - 12}}) {
+      if (x.CountPixelsEqualTo(cx, cy, 8, 8, rgb) == 64) return true;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  return false;
+}
+
+double Milliseconds(Clock::time_point since) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+// Start to the first frame, next to the floor: a bare Qt window's start to
+// its first paint, measured in the same iteration. The desktop is one grey
+// window; the saver draws on black, so the screen turns black with its first
+// frame (the text starts beyond the right edge).
 void BM_TimeToFirstFrame(benchmark::State& state) {
   XServer x;
   if (!x.Connected()) {
@@ -74,32 +99,29 @@ void BM_TimeToFirstFrame(benchmark::State& state) {
     return;
   }
   constexpr uint32_t kGrey = 0x808080;
-  const int w = x.ScreenWidth(), h = x.ScreenHeight();
-  const Window desktop = x.CreateWindow(0, 0, w, h, kGrey);
-  SaverHome home(25, "\"DesktopFlag\"=dword:00000001\n");
-  const auto cornerShows = [&](uint32_t rgb) {
-    for (const auto& [cx, cy] : {std::pair{4, 4}, {w - 12, 4}, {4, h - 12}, {w - 12, h - 12}}) {
-      if (x.CountPixelsEqualTo(cx, cy, 8, 8, rgb) == 64) return true;
-    }
-    return false;
-  };
+  constexpr uint32_t kBare = 0x204080;
+  const Window desktop = x.CreateWindow(0, 0, x.ScreenWidth(), x.ScreenHeight(), kGrey);
+  SaverHome home(25);
   for (auto _ : state) {
-    const auto start = std::chrono::steady_clock::now();
+    auto start = Clock::now();
+    ChildProcess bare(BARE_WINDOW_EXE, {}, {{"QT_QPA_PLATFORM", "xcb"}});
+    const bool painted = WaitForCorner(x, bare, kBare);
+    const double bareMs = Milliseconds(start);
+    End(bare);
+    std::this_thread::sleep_for(200ms);
+
+    start = Clock::now();
     auto saver = home.Start();
-    bool covered = false, framed = false;
-    while (!framed && saver->Running() && std::chrono::steady_clock::now() - start < 10s) {
-      if (!covered) {
-        covered = cornerShows(0x000000);
-      } else {
-        framed = cornerShows(kGrey);
-      }
-      if (!framed) std::this_thread::sleep_for(1ms);
-    }
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    state.SetIterationTime(took.count());
-    if (!framed) state.SkipWithError("no frame");
+    const bool framed = WaitForCorner(x, *saver, 0x000000);
+    const double saverMs = Milliseconds(start);
     End(*saver);
     std::this_thread::sleep_for(200ms);
+
+    state.SetIterationTime(saverMs / 1000.0);
+    state.counters["bare_window_ms"] = bareMs;
+    state.counters["lettrance_ms"] = saverMs;
+    state.counters["ratio"] = saverMs / bareMs;
+    if (!painted || !framed) state.SkipWithError("no first paint or no frame");
   }
   x.Destroy(desktop);
 }
@@ -109,20 +131,35 @@ BENCHMARK(BM_TimeToFirstFrame)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// CPU of the saver and of the X server over 10 s at 40 frames per second;
+// argument 1 paints whole frames (as before changed regions), 0 only what
+// changed.
 void BM_CpuUseAtInterval25(benchmark::State& state) {
   XServer x;
   SaverHome home(25);
+  const char* xvfb = std::getenv("XVFB_PID");
+  const pid_t server = xvfb != nullptr ? static_cast<pid_t>(std::atoi(xvfb)) : 0;
   for (auto _ : state) {
-    auto saver = home.Start();
+    auto saver = home.Start(std::string(), state.range(0) != 0);
     std::this_thread::sleep_for(1s);
     const double before = CpuSeconds(saver->Pid());
+    const double serverBefore = server > 0 ? CpuSeconds(server) : 0;
     std::this_thread::sleep_for(10s);
     const double used = CpuSeconds(saver->Pid()) - before;
-    state.counters["cpu_percent_of_one_core"] = 100.0 * used / 10.0;
+    const double serverUsed = server > 0 ? CpuSeconds(server) - serverBefore : 0;
+    state.counters["saver_percent"] = 100.0 * used / 10.0;
+    state.counters["x_server_percent"] = 100.0 * serverUsed / 10.0;
+    state.counters["together_percent"] = 100.0 * (used + serverUsed) / 10.0;
     End(*saver);
   }
+  state.SetLabel(state.range(0) != 0 ? "whole frames" : "changed regions");
 }
-BENCHMARK(BM_CpuUseAtInterval25)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_CpuUseAtInterval25)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kSecond);
 
 void BM_FramesPerSecondAtInterval0(benchmark::State& state) {
   XServer x;

@@ -232,7 +232,8 @@ Options:
   --out DIR            folder for the frames, made if missing (default: the
                        current folder); files are named frame-00001.png, ...
   --sheet FILE         instead of frames, write one contact sheet with a
-                       labelled mid-pass frame of each of the twenty effects
+                       labelled frame of each of the twenty effects, the
+                       one in which the effect shows best
   --settings           start from the stored settings (read only)
   --help               show this text
 

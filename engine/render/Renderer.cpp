@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <ostream>
 
@@ -117,25 +119,54 @@ bool WriteFrames(const RenderOptions& o, const Picture* background, std::ostream
   return true;
 }
 
-// A frame from the middle of a pass of one effect: the pass is first run
-// without drawing to learn its length, then again, drawn at its half.
-QImage MidPassFrame(const RenderOptions& o, const Picture* background, int32_t effect,
+// How plainly a frame shows its effect: every letter on screen counts one,
+// and up to four more the further the effect has taken it from its place in
+// a plain line (moved, scaled or turned by up to a line height or more).
+double EffectVisibility(TSaverAni& state, int32_t scrollXBefore) {
+  const int32_t h = std::max(state.ToScreen(state.TextHeight), 1);
+  double score = 0;
+  int64_t nominalX = scrollXBefore;
+  for (int32_t i = 1; i <= state.LetterCount; ++i) {
+    const int64_t x = state.LetterX[i], y = state.LetterY[i];
+    if (x >= 0 && x < state.ScreenWidth && y > -h && y < state.ScreenHeight) {
+      int64_t away = std::llabs(x - nominalX) + std::llabs(y - state.LineY);
+      if (state.PerLetterSize) away += std::llabs(state.LetterSize[i] - 1024) * h / 1024;
+      const int32_t angle = state.PerLetterAngle ? state.LetterAngle[i] : state.TextAngle;
+      away += std::min<int64_t>(angle % 3600, 3600 - angle % 3600) * h / 450;
+      score += 1 + 4.0 * static_cast<double>(std::min<int64_t>(away, h)) / h;
+    }
+    nominalX +=
+        state.ToScreen(state.Buffer->MeasureText(state.Letter(i)).Width) + Globals.FontSpacing;
+  }
+  return score;
+}
+
+// The frame of one pass of an effect that shows the effect best: the pass
+// is first run without drawing to find that frame, then again, drawn there.
+QImage TellingFrame(const RenderOptions& o, const Picture* background, int32_t effect,
                     uint64_t seed) {
   Globals.EffectsFlag = true;
   Globals.EffectCode = EffectBits({effect});
   platform::SeedRandom(seed);
   auto probe = StartAnimation(o, background, nullptr);
-  int32_t length = 0;
+  int32_t frames = 0, best = 1;
+  double bestScore = -1;
   do {
+    const int32_t scrollX = probe->ScrollX;
     probe->Step();
-    ++length;
-  } while (!probe->AllGone && length < 100000);
+    ++frames;
+    const double score = EffectVisibility(*probe, scrollX);
+    if (score > bestScore) {
+      bestScore = score;
+      best = frames;
+    }
+  } while (!probe->AllGone && frames < 100000);
   probe->Done();
 
   ImageSink sink;
   platform::SeedRandom(seed);
   auto state = StartAnimation(o, background, &sink);
-  for (int32_t frame = 1; frame < length / 2; ++frame) state->Step();
+  for (int32_t frame = 1; frame < best; ++frame) state->Step();
   state->Step();
   state->Present();
   state->Done();
@@ -165,7 +196,7 @@ bool WriteSheet(const RenderOptions& o, const Picture* background, std::ostream&
   labelFont.setPixelSize(14);
   painter.setFont(labelFont);
   for (int32_t effect = 0; effect < kEffectCount; ++effect) {
-    const QImage frame = MidPassFrame(o, background, effect, seed + static_cast<uint64_t>(effect));
+    const QImage frame = TellingFrame(o, background, effect, seed + static_cast<uint64_t>(effect));
     const int left = kMargin + (effect % kColumns) * (thumbWidth + kMargin);
     const int top = kMargin + (effect / kColumns) * (thumbHeight + kLabel + kMargin);
     painter.drawImage(QRect(left, top, thumbWidth, thumbHeight), frame);

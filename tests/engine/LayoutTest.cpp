@@ -251,11 +251,14 @@ TEST_F(LayoutTest, EmptyTextWithAClockShowsTheDateEveryPass) {
 }
 
 TEST_F(LayoutTest, LongLinesAreCutToAThousandLetters) {
-  Globals.Text = std::string(1200, 'x') + "\r" + [] {
+  const auto repeat = [](const std::string& letter) {
     std::string s;
-    for (int i = 0; i < 1200; ++i) s += "\xC3\xA9";  // é, two bytes each
+    for (int i = 0; i < 1200; ++i) s += letter;
     return s;
-  }();
+  };
+  // x; é in two bytes; e with a combining acute accent, one letter of two
+  // code points.
+  Globals.Text = repeat("x") + "\r" + repeat("\xC3\xA9") + "\r" + repeat("e\xCC\x81");
   auto s = MakeState();
   EXPECT_EQ(s->LetterCount, 1000);
   EXPECT_EQ(Text(*s), std::u32string(1000, U'x'));
@@ -263,6 +266,34 @@ TEST_F(LayoutTest, LongLinesAreCutToAThousandLetters) {
   EXPECT_EQ(s->LetterCount, 1000);
   EXPECT_EQ(Text(*s), std::u32string(1000, U'\u00E9'));
   EXPECT_EQ(s->LetterX[1000], 802 + 9990);
+  s->Layout();
+  EXPECT_EQ(s->LetterCount, 1000);
+  EXPECT_EQ(Text(*s).size(), 2000u);
+  EXPECT_EQ(s->Letter(1000), U"e\u0301");
+  EXPECT_EQ(s->LetterX[1000], 802 + 999 * 20);  // the fake measures 10 per code point
+}
+
+// A letter is what the surface calls one (the fake joins combining accents
+// to their base): it is placed, measured and drawn as one.
+TEST_F(LayoutTest, AnAccentStaysWithItsLetter) {
+  Globals.Text =
+      "e\xCC\x81"
+      "A\xCC\x88\xCC\x81 \xCC\x81"
+      "B";
+  auto s = MakeState();
+  Surface->Widths[U'\u0301'] = 0;
+  Surface->Widths[U'\u0308'] = 4;
+  s->Layout();
+  ASSERT_EQ(s->LetterCount, 4);
+  EXPECT_EQ(s->Letter(1), U"e\u0301");
+  EXPECT_EQ(s->Letter(2), U"A\u0308\u0301");
+  EXPECT_EQ(s->Letter(3), U" \u0301");
+  EXPECT_EQ(s->Letter(4), U"B");
+  EXPECT_EQ(s->Letter(5), U"");  // past the line
+  // e + accent = 10, A + two accents = 14, blank + accent = 10.
+  EXPECT_EQ(s->LetterX[2], 812);
+  EXPECT_EQ(s->LetterX[3], 826);
+  EXPECT_EQ(s->LetterX[4], 836);
 }
 
 TEST_F(LayoutTest, MalformedTextShowsReplacementLetters) {

@@ -47,7 +47,7 @@ TEST_F(PresentTest, BlackBackgroundAndNoShadowWithoutTheDesktop) {
   EXPECT_EQ(DrawnAt(), (std::vector<Pos>{{802, 290}, {812, 290}}));
   EXPECT_EQ(DrawnColours(), (std::vector<TColor>{49392, 49392}));
   EXPECT_EQ(Surface->Drawn[0].FillsBefore, 1u);
-  EXPECT_EQ(Surface->Drawn[0].Letter, U'A');
+  EXPECT_EQ(Surface->Drawn[0].Letter, U"A");
   EXPECT_EQ(Surface->HandOvers, 1);
   EXPECT_EQ(Surface->LastTarget, &Sink);
 }
@@ -62,6 +62,10 @@ TEST_F(PresentTest, DesktopBackgroundWithABlackShadowDisplacedByAFifthOfTheSize)
   EXPECT_EQ(Surface->BackgroundCopied, &Desktop);
   EXPECT_EQ(DrawnAt(), (std::vector<Pos>{{804, 292}, {814, 292}, {802, 290}, {812, 290}}));
   EXPECT_EQ(DrawnColours(), (std::vector<TColor>{0, 0, 49392, 49392}));
+  // Colour emoji cast black silhouettes, not coloured copies.
+  std::vector<bool> silhouettes;
+  for (const auto& d : Surface->Drawn) silhouettes.push_back(d.Silhouette);
+  EXPECT_EQ(silhouettes, (std::vector<bool>{true, true, false, false}));
   EXPECT_EQ(Surface->HandOvers, 1);
 }
 
@@ -220,7 +224,7 @@ TEST_F(PresentTest, TheFrameWhereTheLastLetterLeavesLaysOutOnce) {
     EXPECT_EQ(s->ScrollX, 802);
     // The frame still shows the leaving line: x = -90 + 10k within -40.
     ASSERT_FALSE(Surface->Drawn.empty());
-    EXPECT_EQ(Surface->Drawn.back().Letter, U'7');
+    EXPECT_EQ(Surface->Drawn.back().Letter, U"7");
     EXPECT_EQ(Surface->HandOvers, 1);
     // The next pass end brings the clock back.
     s->ScrollX = -100;

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr char32_t kBlock = U'\u2588';  // a glyph that fills its whole cell
+constexpr std::u32string_view kBlock = U"\u2588";  // a glyph that fills its whole cell
 
 class QtSurfaceTest : public ::testing::Test {
  protected:
@@ -20,7 +20,7 @@ class QtSurfaceTest : public ::testing::Test {
     surface.FillBlack();
   }
   QRgb At(int x, int y) const { return surface.Image().pixel(x, y); }
-  TextExtent Block() { return surface.MeasureText(std::u32string(1, kBlock)); }
+  TextExtent Block() { return surface.MeasureText(kBlock); }
 
   QtSurface surface;
   const QRgb black = qRgb(0, 0, 0);
@@ -84,7 +84,7 @@ TEST_F(QtSurfaceTest, LettersLeaveTheBackgroundAroundThemAlone) {
   white.fill(Qt::white);
   const Picture picture(white);
   surface.CopyBackground(picture);
-  surface.DrawLetter(100, 50, U'o');
+  surface.DrawLetter(100, 50, U"o");
   surface.HandOver(nullptr);
   EXPECT_EQ(At(98, 48), qRgb(255, 255, 255));
   EXPECT_EQ(At(300, 200), qRgb(255, 255, 255));
@@ -125,9 +125,154 @@ TEST_F(QtSurfaceTest, TheDefaultFaceAndTinySurfacesWork) {
   tiny.SetFontFace("Default");
   tiny.SetFontSize(0);
   EXPECT_GT(tiny.MeasureText(U"A").Height, 0);
-  tiny.DrawLetter(-50, 100000, U'A');  // far outside: clipped
+  tiny.DrawLetter(-50, 100000, U"A");  // far outside: clipped
   tiny.HandOver(nullptr);
   EXPECT_EQ(tiny.Image().pixel(0, 0), qRgb(0, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+// Letters as LetterEnds cuts them.
+std::vector<std::u32string> Cut(QtSurface& surface, std::u32string_view text) {
+  std::vector<std::u32string> letters;
+  size_t start = 0;
+  for (const size_t end : surface.LetterEnds(text)) {
+    letters.emplace_back(text.substr(start, end - start));
+    start = end;
+  }
+  return letters;
+}
+
+TEST_F(QtSurfaceTest, ALetterIsWhatAReaderSeesAsOneCharacter) {
+  using L = std::vector<std::u32string>;
+  const struct {
+    std::u32string_view text;
+    L letters;
+  } cases[] = {
+      {U"Abc", {U"A", U"b", U"c"}},
+      {U"", {}},
+      {U"e\u0300x", {U"e\u0300", U"x"}},                            // a decomposed accent
+      {U"\u0301a", {U"\u0301", U"a"}},                              // a mark with no base
+      {U"\U0001F44D\U0001F3FD!", {U"\U0001F44D\U0001F3FD", U"!"}},  // skin tone
+      {U"\U0001F468\u200D\U0001F469\u200D\U0001F467",               // a family
+       {U"\U0001F468\u200D\U0001F469\u200D\U0001F467"}},
+      {U"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7",  // two flags
+       {U"\U0001F1E9\U0001F1EA", U"\U0001F1EB\U0001F1F7"}},
+      {U"\u1100\u1161\u11A8", {U"\u1100\u1161\u11A8"}},  // a Hangul syllable in jamo
+      {U"a\tb", {U"a", U"\t", U"b"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Cut(surface, c.text), c.letters);
+}
+
+// Whatever a letter is and however it is turned, restoring the places the
+// surface noted leaves none of its ink behind.
+TEST_F(QtSurfaceTest, TheRestoredPlacesCoverAllInkOfEveryLetterAtEveryAngle) {
+  QtSurface big(900, 900);
+  big.SetFontFace("DejaVu Sans");
+  big.SetFontColor(MakeColor(255, 255, 255));
+  const std::u32string_view letters[] = {U"W",
+                                         U"e\u0300",
+                                         U"q\u0323\u0307",
+                                         U"\u0301",
+                                         U"Z\u0336\u0337\u0338",
+                                         U"\u0192",
+                                         U"j",
+                                         U"\U0001F44D\U0001F3FD",
+                                         U"\U0001F1E9\U0001F1EA",
+                                         U"\u65E5",
+                                         U"\u0928\u094D\u0924\u0947"};
+  const auto allBlack = [&] {
+    const QImage& image = big.Image();
+    for (int y = 0; y < image.height(); ++y) {
+      const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+      for (int x = 0; x < image.width(); ++x)
+        if (row[x] != 0xFF000000) return false;
+    }
+    return true;
+  };
+  for (const int32_t points : {24, 300}) {
+    for (const int32_t angle : {0, 450, 900, 1234, 1800, 2700, 3333}) {
+      for (const std::u32string_view letter : letters) {
+        big.FillBlack();
+        big.SetFontSize(points);
+        big.SetFontAngle(angle);
+        big.DrawLetter(450, 450, letter);
+        big.HandOver(nullptr);
+        ASSERT_FALSE(allBlack()) << "nothing drawn";
+        big.FillBlack();
+        EXPECT_TRUE(allBlack()) << "letter U+" << std::hex << static_cast<uint32_t>(letter[0])
+                                << std::dec << " at " << points << " points, angle " << angle;
+      }
+    }
+  }
+}
+
+TEST_F(QtSurfaceTest, ShadowsOfColourLettersAreBlackSilhouettes) {
+  QImage white(400, 300, QImage::Format_RGB32);
+  white.fill(Qt::white);
+  const Picture picture(white);
+  const auto colours = [&](int32_t x) {
+    int grey = 0, coloured = 0;
+    for (int y = 0; y < 300; ++y) {
+      for (int dx = 0; dx < 60; ++dx) {
+        const QRgb p = At(x + dx, y);
+        if (p == qRgb(255, 255, 255)) continue;
+        (qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) ? grey : coloured)++;
+      }
+    }
+    return std::pair{grey, coloured};
+  };
+  surface.CopyBackground(picture);
+  surface.SetFontColor(MakeColor(0, 0, 0));
+  surface.DrawLetter(20, 50, U"\U0001F98A");  // a fox, drawn in its own colours
+  surface.SetSilhouette(true);
+  surface.DrawLetter(120, 50, U"\U0001F98A");  // its shadow
+  surface.SetFontColor(MakeColor(200, 0, 0));
+  surface.DrawLetter(220, 50, U"A");  // a plain letter keeps the pen colour
+  surface.HandOver(nullptr);
+  EXPECT_GT(colours(20).second, 100);
+  EXPECT_GT(colours(120).first, 500);
+  EXPECT_EQ(colours(120).second, 0);
+  EXPECT_EQ(At(125, 200), qRgb(255, 255, 255));  // nothing below the letter
+  EXPECT_GT(colours(220).second, 100);
+}
+
+TEST_F(QtSurfaceTest, OnlyThePlacesThatChangedAreHandedOver) {
+  ImageSink sink, other;
+  const QRegion whole(surface.Image().rect());
+  const QRect cell(QPoint(0, 0), QSize(Block().Width, Block().Height));
+  surface.DrawLetter(20, 20, kBlock);
+  surface.HandOver(&sink);
+  EXPECT_EQ(sink.Changed(), whole);  // the first frame
+
+  surface.FillBlack();
+  surface.DrawLetter(200, 150, kBlock);
+  surface.HandOver(&sink);
+  // The old place and the new one, and nothing far from both.
+  EXPECT_TRUE(sink.Changed().contains(cell.translated(20, 20)));
+  EXPECT_TRUE(sink.Changed().contains(cell.translated(200, 150)));
+  EXPECT_FALSE(sink.Changed().contains(QPoint(380, 20)));
+  EXPECT_EQ(sink.Frame(), surface.Image());
+
+  // Frames shown nowhere still count for the next target.
+  surface.FillBlack();
+  surface.DrawLetter(300, 20, kBlock);
+  surface.HandOver(nullptr);
+  surface.FillBlack();
+  surface.HandOver(&sink);
+  EXPECT_TRUE(sink.Changed().contains(cell.translated(200, 150)));
+  EXPECT_TRUE(sink.Changed().contains(cell.translated(300, 20)));
+  EXPECT_EQ(sink.Frame(), surface.Image());
+
+  surface.HandOver(&other);  // a target that has seen nothing yet
+  EXPECT_EQ(other.Changed(), whole);
+  QImage grey(400, 300, QImage::Format_RGB32);
+  grey.fill(Qt::gray);
+  surface.CopyBackground(Picture(grey));  // a new background
+  surface.HandOver(&other);
+  EXPECT_EQ(other.Changed(), whole);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "platform/DesktopSnapshot.h"
+#include "platform/X11ScreenGrab.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,13 @@ TEST_F(DesktopSnapshotTest, ColouredWindowOnTheDesktopShowsInTheSnapshot) {
   // Half size: the window's middle lands at half the coordinates.
   const QImage half = platform::TakeDesktopSnapshot(screenSize / 2);
   EXPECT_EQ(half.pixel(70, 40), qRgb(0, 255, 0));
+
+  // Through shared memory, the same pixels as through the X connection.
+  const QImage shared = platform::GrabX11Screen(QRect(QPoint(0, 0), screenSize));
+  ASSERT_FALSE(shared.isNull()) << "the X server offers MIT-SHM";
+  EXPECT_EQ(shared, QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+                        QImage::Format_RGB32));
+  EXPECT_EQ(shared.pixel(140, 80), qRgb(0, 255, 0));
 
   XDestroyWindow(display, window);
   XCloseDisplay(display);

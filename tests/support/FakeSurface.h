@@ -14,16 +14,18 @@ class FakeSurface : public DrawingSurface {
   struct DrawnLetter {
     int32_t X;
     int32_t Y;
-    char32_t Letter;
+    std::u32string Letter;
     TColor Color;
+    bool Silhouette;
     int32_t Size;
     int32_t Angle;
     size_t FillsBefore;  // how many fills came before this letter
   };
   enum class Fill { None, Black, Background };
 
-  // Every letter is LetterWidth wide unless listed in Widths; any text, even
-  // an empty one, is TextHeight high.
+  // Every code point is LetterWidth wide unless listed in Widths; any text,
+  // even an empty one, is TextHeight high. A code point in U+0300..U+036F
+  // (a combining accent) belongs to the letter before it.
   int32_t LetterWidth = 10;
   int32_t TextHeight = 20;
   std::map<char32_t, int32_t> Widths;
@@ -33,6 +35,7 @@ class FakeSurface : public DrawingSurface {
   int32_t Size = 0;
   int32_t Angle = 0;
   TColor Color = 0;
+  bool Silhouette = false;
   std::vector<int32_t> SizesSet;
   std::vector<int32_t> AnglesSet;
   std::vector<DrawnLetter> Drawn;
@@ -52,14 +55,29 @@ class FakeSurface : public DrawingSurface {
     AnglesSet.push_back(tenths);
   }
   void SetFontColor(TColor color) override { Color = color; }
+  void SetSilhouette(bool on) override { Silhouette = on; }
+
+  std::vector<size_t> LetterEnds(std::u32string_view text) override {
+    std::vector<size_t> ends;
+    for (size_t k = 0; k < text.size(); ++k) {
+      const bool accent = text[k] >= 0x300 && text[k] <= 0x36F;
+      if (accent && !ends.empty()) {
+        ends.back() = k + 1;
+      } else {
+        ends.push_back(k + 1);
+      }
+    }
+    return ends;
+  }
 
   TextExtent MeasureText(std::u32string_view text) override {
     int32_t width = 0;
     for (const char32_t letter : text) width += WidthOf(letter);
     return TextExtent{width, TextHeight};
   }
-  void DrawLetter(int32_t x, int32_t y, char32_t letter) override {
-    Drawn.push_back(DrawnLetter{x, y, letter, Color, Size, Angle, Fills.size()});
+  void DrawLetter(int32_t x, int32_t y, std::u32string_view letter) override {
+    Drawn.push_back(
+        DrawnLetter{x, y, std::u32string(letter), Color, Silhouette, Size, Angle, Fills.size()});
   }
   void FillBlack() override { Fills.push_back(Fill::Black); }
   void CopyBackground(const Picture& picture) override {

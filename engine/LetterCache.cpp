@@ -1,0 +1,69 @@
+#include "engine/LetterCache.h"
+
+namespace {
+
+// Memory kept for shadows of colour letters; beyond it they are made anew
+// each time.
+constexpr qsizetype kSilhouetteBudget = 32 << 20;
+
+QString Text(std::u32string_view letter) {
+  return QString::fromUcs4(letter.data(), static_cast<qsizetype>(letter.size()));
+}
+
+}  // namespace
+
+void LetterCache::Select(const QString& face, const QFont& font) {
+  if (current_ != nullptr && currentKey_.second == font.pixelSize() && currentKey_.first == face)
+    return;
+  currentKey_ = {face, font.pixelSize()};
+  font_ = font;
+  auto& slot = fonts_[currentKey_];
+  if (!slot) slot = std::make_unique<FontEntries>(font);
+  current_ = slot.get();
+}
+
+const QFontMetrics& LetterCache::Metrics() {
+  return current_->metrics;
+}
+
+LetterCache::Entry& LetterCache::Find(std::u32string_view letter) {
+  FontEntries& entries = *current_;
+  const auto measure = [&] {
+    const QFontMetrics& m = entries.metrics;
+    return Entry{TextExtent{m.horizontalAdvance(Text(letter)), m.ascent() + m.descent()},
+                 std::nullopt, QImage()};
+  };
+  if (letter.size() == 1) {
+    const auto found = entries.letters.find(letter[0]);
+    if (found != entries.letters.end()) return found->second;
+    return entries.letters.emplace(letter[0], measure()).first->second;
+  }
+  key_.assign(letter);
+  const auto found = entries.clusters.find(key_);
+  if (found != entries.clusters.end()) return found->second;
+  return entries.clusters.emplace(key_, measure()).first->second;
+}
+
+const LetterShape& LetterCache::Shape(Entry& entry, std::u32string_view letter) {
+  if (!entry.Shape) {
+    LetterShape shape = ShapeLetter(font_, Text(letter));
+    // Relative to the top-left point rather than the baseline.
+    const int ascent = Metrics().ascent();
+    shape.Ink.translate(0, ascent);
+    shape.Origin += QPointF(0, ascent);
+    entry.Shape = std::move(shape);
+  }
+  return *entry.Shape;
+}
+
+const QImage& LetterCache::Silhouette(Entry& entry, std::u32string_view letter) {
+  if (!entry.Silhouette.isNull()) return entry.Silhouette;
+  QImage silhouette = LetterSilhouette(Shape(entry, letter));
+  if (silhouetteBytes_ + silhouette.sizeInBytes() > kSilhouetteBudget) {
+    scratchSilhouette_ = std::move(silhouette);
+    return scratchSilhouette_;
+  }
+  silhouetteBytes_ += silhouette.sizeInBytes();
+  entry.Silhouette = std::move(silhouette);
+  return entry.Silhouette;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// What the Qt surface knows about letters, by face and pixel size: their
+// extents (the animation measures every letter of the line in every frame),
+// their shapes with their ink, and the shadows of colour letters. Qt may
+// shape the same letter a little differently each time it is asked, so a
+// shape once made is kept and used for every drawing of that letter; surfaces
+// that share a cache draw the same letters identically.
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QString>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "engine/DrawingSurface.h"
+#include "engine/LetterInk.h"
+
+class LetterCache {
+ public:
+  struct Entry {
+    TextExtent Extent;
+    // Made when the letter is first drawn; relative to its top-left point.
+    std::optional<LetterShape> Shape;
+    // The black shadow of a letter in colours of its own, once needed.
+    QImage Silhouette;
+  };
+
+  // The font the following calls are about; `face` names it as the settings
+  // do, `font` has its pixel size.
+  void Select(const QString& face, const QFont& font);
+  const QFontMetrics& Metrics();
+  // The letter's entry with its extent; stays valid while the cache lives.
+  Entry& Find(std::u32string_view letter);
+  const LetterShape& Shape(Entry& entry, std::u32string_view letter);
+  const QImage& Silhouette(Entry& entry, std::u32string_view letter);
+
+ private:
+  struct FontEntries {
+    explicit FontEntries(const QFont& font) : metrics(font) {}
+    QFontMetrics metrics;
+    std::unordered_map<char32_t, Entry> letters;
+    std::unordered_map<std::u32string, Entry> clusters;
+  };
+
+  std::map<std::pair<QString, int>, std::unique_ptr<FontEntries>> fonts_;
+  FontEntries* current_ = nullptr;
+  std::pair<QString, int> currentKey_;
+  QFont font_;
+  std::u32string key_;  // reused to look letters up without allocating
+  qsizetype silhouetteBytes_ = 0;
+  QImage scratchSilhouette_;  // a shadow made beyond the memory budget
+};
