@@ -44,7 +44,9 @@ int RunSaverOrSetup(QApplication& app) {
   const platform::ScreenSize screen = platform::PrimaryScreenSize();
   DesktopBitmap =
       std::make_unique<Picture>(platform::TakeDesktopSnapshot(QSize(screen.Width, screen.Height)));
-  QApplication::setApplicationDisplayName(QStringLiteral("Lettrance"));
+  // The application title, without Qt appending it to every window title
+  // (the setup dialog must read "Lettrance Setup" alone).
+  QApplication::setApplicationName(QStringLiteral("Lettrance"));
   int result = 0;
   if (RunMode == rmConfigure) {
     // The dialog is the main window: the program ends when it closes.

@@ -116,7 +116,7 @@ class ProgramX11Test : public ::testing::Test {
 
   // Sends xdotool commands to the setup dialog, focused first.
   static bool ToSetupDialog(const std::string& commands) {
-    return XServer::Xdotool("search --onlyvisible --name '^Lettrance Setup' windowfocus --sync " +
+    return XServer::Xdotool("search --onlyvisible --name '^Lettrance Setup$' windowfocus --sync " +
                             commands);
   }
 
@@ -279,7 +279,7 @@ TEST_F(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
   EXPECT_EQ(HiveDword("ExeCounter"), 1);
 
   auto configure = Start({});
-  ASSERT_TRUE(WaitForWindow(*configure, "^Lettrance Setup"));
+  ASSERT_TRUE(WaitForWindow(*configure, "^Lettrance Setup$"));
   ToSetupDialog("key Escape");
   EXPECT_EQ(configure->Wait(10s), 0);
   EXPECT_EQ(HiveDword("ExeCounter"), 2);
@@ -325,7 +325,7 @@ TEST_F(ProgramX11Test, PreviewOfAWindowThatDoesNotExistEndsWithAnError) {
 TEST_F(ProgramX11Test, SetupDialogCancelledWithEscapeStoresNothing) {
   SeedHive("\"Speed\"=dword:00000003\n\"Text\"=\"one\\rtwo\"\n");
   auto setup = Start({"/c"});
-  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup"));
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup$"));
   ToSetupDialog("key Escape");
   EXPECT_EQ(setup->Wait(10s), 0);
   // Only the start was counted: loading this version's settings writes
@@ -339,7 +339,7 @@ TEST_F(ProgramX11Test, SetupDialogCancelledWithEscapeStoresNothing) {
 TEST_F(ProgramX11Test, TestRunFromTheSetupDialogEndsWithSAndStoresNothing) {
   SeedHive("\"Speed\"=dword:00000003\n");
   auto setup = Start({"/c"});
-  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup"));
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup$"));
   ToSetupDialog("mousemove --window %1 524 284 click 1");  // Test
   ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance$")) << "no test saver";
   XServer::Xdotool("key s");
@@ -347,7 +347,7 @@ TEST_F(ProgramX11Test, TestRunFromTheSetupDialogEndsWithSAndStoresNothing) {
     std::this_thread::sleep_for(20ms);
   }
   EXPECT_FALSE(WindowShown("^Lettrance$")) << "S did not end the test run";
-  EXPECT_TRUE(WindowShown("^Lettrance Setup")) << "the dialog went with the test run";
+  EXPECT_TRUE(WindowShown("^Lettrance Setup$")) << "the dialog went with the test run";
   ToSetupDialog("key Escape");
   EXPECT_EQ(setup->Wait(10s), 0);
   EXPECT_EQ(HiveDword("Speed"), 3);
@@ -357,7 +357,7 @@ TEST_F(ProgramX11Test, TestRunFromTheSetupDialogEndsWithSAndStoresNothing) {
 TEST_F(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
   SeedHive();
   auto setup = Start({});  // no switch: the setup dialog
-  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup"));
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup$"));
   // Out of the text (where Return starts a new line), then Return is OK.
   ToSetupDialog("key Tab key Return");
   EXPECT_EQ(setup->Wait(10s), 0);
@@ -391,14 +391,14 @@ TEST_F(ProgramX11Test, SInTheSaverOpensTheSetupDialogAndOkKeepsTheSaverRunning) 
   auto saver = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*saver));
   XServer::Xdotool("key s");
-  ASSERT_TRUE(WaitForWindow(*saver, "^Lettrance Setup")) << "no setup dialog over the saver";
+  ASSERT_TRUE(WaitForWindow(*saver, "^Lettrance Setup$")) << "no setup dialog over the saver";
   // "Keep desktop": options group at (8, 216), the box at (8, 72) in it.
   ToSetupDialog("mousemove --window %1 21 296 click 1");
   ToSetupDialog("key Return");
-  for (auto start = Clock::now(); Clock::now() - start < 10s && WindowShown("^Lettrance Setup");) {
+  for (auto start = Clock::now(); Clock::now() - start < 10s && WindowShown("^Lettrance Setup$");) {
     std::this_thread::sleep_for(20ms);
   }
-  EXPECT_FALSE(WindowShown("^Lettrance Setup"));
+  EXPECT_FALSE(WindowShown("^Lettrance Setup$"));
   EXPECT_EQ(HiveDword("DesktopFlag"), 1);
   std::this_thread::sleep_for(300ms);
   EXPECT_TRUE(saver->Running()) << "OK in the dialog ended the saver";
