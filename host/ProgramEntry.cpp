@@ -2,8 +2,13 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <cstdlib>
 #include <iostream>
 
+#include "engine/AnimationUnit.h"
+#include "host/HostedMode.h"
+#include "host/LongOptions.h"
+#include "host/MonitorCover.h"
 #include "host/PasswordUnit.h"
 #include "host/PreviewLoop.h"
 #include "host/SaverUnit.h"
@@ -48,6 +53,7 @@ int RunSaverOrSetup(QApplication& app) {
     result = NoSetupDialogExitCode;
   } else {
     TSaverForm saver;
+    MonitorCover covers(saver);  // black over every other monitor
     saver.show();
     result = app.exec();
   }
@@ -58,12 +64,24 @@ int RunSaverOrSetup(QApplication& app) {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
-  const TCommandLine command = ParseCommandLine(argc, argv);
-  if (!command.Error.empty()) {
-    std::cerr << "lettrance: " << command.Error << std::endl;
+  const TStartOptions options = ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+  const char* variable = std::getenv("XSCREENSAVER_WINDOW");
+  const THosting hosting = options.Error.empty()
+                               ? DecideHosting(options, variable != nullptr
+                                                            ? std::optional<std::string>(variable)
+                                                            : std::nullopt)
+                               : THosting{};
+  const std::string error = !options.Error.empty() ? options.Error : hosting.Error;
+  if (!error.empty()) {
+    std::cerr << "lettrance: " << error << std::endl;
     return BadCommandLineExitCode;
   }
-  RunMode = command.RunMode;
+  if (options.Help) {
+    std::cout << HelpText();
+    return 0;
+  }
+  const TCommandLine& command = options.Mode;
+  RunMode = hosting.Hosted ? rmRun : command.RunMode;
   if (RunMode == rmChangePassword) {
     ChangePassword(command.Window);
     return 0;
@@ -73,6 +91,14 @@ int RunProgram(int argc, char** argv) {
   // application title stays the program file's name until the saver starts.
   QApplication app(argc, argv);
   SetInstalledFontsProvider(InstalledFonts);
+  if (!options.Overrides.Empty()) {
+    SaverAni.AdjustSettings = [overrides = options.Overrides](TGlobals& globals) {
+      overrides.ApplyTo(globals, InstalledFonts());
+    };
+  }
+  // A host's window: no counting, no menu entry, no about box, no lock (one
+  // copy runs per monitor, and an old copy may still be ending).
+  if (hosting.Hosted) return RunHosted(hosting.Window);
   if (RunMode == rmConfigure || RunMode == rmRun) CountStart();
 
   platform::SingleInstanceGuard guard("ScreenSaverSemaphore");
