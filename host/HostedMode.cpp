@@ -1,9 +1,12 @@
 #include "host/HostedMode.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
 #include <iostream>
 
 #include "engine/AnimationUnit.h"
@@ -74,6 +77,7 @@ class HostedSaver : public QObject, public FrameTarget {
     SaverAni.Target = this;
     SaverAni.Init();
     FRunning = true;
+    if (!FClock.isValid()) FClock.start();
     if (Globals.TimerInterval != 0) {
       FTimer->SetInterval(Globals.TimerInterval);
       FTimer->SetEnabled(true);
@@ -89,6 +93,7 @@ class HostedSaver : public QObject, public FrameTarget {
     SaverAni.Target = nullptr;
     SaverAni.Done();
     DesktopBitmap.reset();
+    ReportFrameRate();
   }
 
   // Follows what the host did to its window.
@@ -117,13 +122,25 @@ class HostedSaver : public QObject, public FrameTarget {
     if (!FRunning) return;
     SaverAni.Step();
     SaverAni.Present();
+    ++FFrames;
     CheckWindow();
+  }
+
+  // For measuring, and as a sign of a clean end: LETTRANCE_FRAME_STATS=1
+  // prints the frame rate when the saver stops.
+  void ReportFrameRate() const {
+    if (qEnvironmentVariableIsEmpty("LETTRANCE_FRAME_STATS") || !FClock.isValid()) return;
+    const qint64 ms = std::max<qint64>(FClock.elapsed(), 1);
+    std::fprintf(stderr, "lettrance: %d frames in %lld ms (%.1f frames per second)\n", FFrames,
+                 static_cast<long long>(ms), 1000.0 * FFrames / static_cast<double>(ms));
   }
 
   platform::ScreensaverWindow& FWindow;
   TAdvTimer* const FTimer;
   QTimer FIdle;
   bool FRunning = false;
+  int FFrames = 0;
+  QElapsedTimer FClock;
 };
 
 }  // namespace

@@ -1,19 +1,16 @@
 #include "host/MonitorCover.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
-#include <QWindow>
 
 namespace {
 
 // One black monitor; its input goes on to the saver window.
 class CoverWindow : public QWidget {
  public:
-  CoverWindow(QWidget& saver, QScreen& screen)
+  CoverWindow(QWidget& saver, const QRect& monitor)
       : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
         FSaver(saver) {
     setAttribute(Qt::WA_QuitOnClose, false);  // the saver window alone decides the end
@@ -21,9 +18,7 @@ class CoverWindow : public QWidget {
     setMouseTracking(true);
     setCursor(Qt::BlankCursor);
     setWindowTitle(QStringLiteral("Lettrance"));
-    create();
-    windowHandle()->setScreen(&screen);
-    setGeometry(screen.geometry());
+    setGeometry(monitor);
   }
 
  protected:
@@ -48,11 +43,9 @@ class CoverWindow : public QWidget {
 
 }  // namespace
 
-MonitorCover::MonitorCover(QWidget& saver) {
-  const QScreen* primary = QGuiApplication::primaryScreen();
-  for (QScreen* screen : QGuiApplication::screens()) {
-    if (screen == primary) continue;
-    FWindows.push_back(std::make_unique<CoverWindow>(saver, *screen));
+MonitorCover::MonitorCover(QWidget& saver, const std::vector<QRect>& monitors) {
+  for (const QRect& monitor : monitors) {
+    FWindows.push_back(std::make_unique<CoverWindow>(saver, monitor));
     FWindows.back()->show();
   }
 }

@@ -9,8 +9,9 @@
 
 class MonitorCover {
  public:
-  // Shown at once; gone with this object.
-  explicit MonitorCover(QWidget& saver);
+  // One black window over each of `monitors`, shown at once; gone with this
+  // object.
+  MonitorCover(QWidget& saver, const std::vector<QRect>& monitors);
   ~MonitorCover();
   MonitorCover(const MonitorCover&) = delete;
   MonitorCover& operator=(const MonitorCover&) = delete;

@@ -13,6 +13,7 @@
 #include "host/PreviewLoop.h"
 #include "host/SaverUnit.h"
 #include "platform/DesktopSnapshot.h"
+#include "platform/Monitors.h"
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/SingleInstance.h"
@@ -53,7 +54,7 @@ int RunSaverOrSetup(QApplication& app) {
     result = NoSetupDialogExitCode;
   } else {
     TSaverForm saver;
-    MonitorCover covers(saver);  // black over every other monitor
+    MonitorCover covers(saver, platform::OtherMonitors());  // black over the others
     saver.show();
     result = app.exec();
   }
