@@ -49,8 +49,11 @@ QImage ToQImage(XImage* image) {
   QImage result(image->width, image->height, QImage::Format_RGB32);
   if (IsRgb32(image)) {
     for (int y = 0; y < image->height; ++y) {
-      std::memcpy(result.scanLine(y), image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line,
+      auto* row = reinterpret_cast<QRgb*>(result.scanLine(y));
+      std::memcpy(row, image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line,
                   static_cast<size_t>(image->width) * 4);
+      // X leaves the fourth byte 0; Qt reads it as alpha when converting.
+      for (int x = 0; x < image->width; ++x) row[x] |= 0xFF000000u;
     }
     return result;
   }
@@ -241,6 +244,13 @@ QImage ScreensaverWindow::HostScreenshot() {
   if (error != Success || image == nullptr) {
     if (image != nullptr) XDestroyImage(image);
     return {};
+  }
+  // A pixmap has no visual, so Xlib leaves the colour masks empty: the
+  // pixels are laid out as the window's.
+  if (image->red_mask == 0 && image->green_mask == 0 && image->blue_mask == 0) {
+    image->red_mask = s.visual->red_mask;
+    image->green_mask = s.visual->green_mask;
+    image->blue_mask = s.visual->blue_mask;
   }
   QImage picture = ToQImage(image);
   XDestroyImage(image);
