@@ -28,12 +28,12 @@ TEST(MonitorsTest, OtherMonitorsAreAllButThePrimaryEachOnce) {
 
 TEST(TerminationSignalsTest, TermAndIntArriveThroughThePipeAndTheOldHandlersComeBack) {
   {
-    platform::TerminationSignals signals;
-    EXPECT_FALSE(signals.Arrived());
+    platform::TerminationSignals termination;
+    EXPECT_FALSE(termination.Arrived());
     ASSERT_EQ(raise(SIGTERM), 0);  // would end the test program without the handler
     ASSERT_EQ(raise(SIGINT), 0);
-    EXPECT_TRUE(signals.Arrived());
-    EXPECT_FALSE(signals.Arrived()) << "the pipe was not emptied";
+    EXPECT_TRUE(termination.Arrived());
+    EXPECT_FALSE(termination.Arrived()) << "the pipe was not emptied";
   }
   struct sigaction now {};
   sigaction(SIGTERM, nullptr, &now);
