@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""Draws the small pictures of the controls as BMP files.
+
+    scripts/make_pictures.py [output-dir]      (default: resources/)
+
+Each picture is one function that returns a Picture; the table PICTURES at the
+bottom names the file each one is written to. To add a picture, write its
+function and add a row to the table.
+
+Only the standard library is used and every pixel is computed with integers,
+so the output is the same byte for byte on every machine.
+"""
+
+import os
+import struct
+import sys
+
+# The sixteen standard colours of a 4-bit display, in their usual order.
+BLACK = (0, 0, 0)
+MAROON = (128, 0, 0)
+GREEN = (0, 128, 0)
+OLIVE = (128, 128, 0)
+NAVY = (0, 0, 128)
+PURPLE = (128, 0, 128)
+TEAL = (0, 128, 128)
+SILVER = (192, 192, 192)
+GREY = (128, 128, 128)
+RED = (255, 0, 0)
+LIME = (0, 255, 0)
+YELLOW = (255, 255, 0)
+BLUE = (0, 0, 255)
+FUCHSIA = (255, 0, 255)
+AQUA = (0, 255, 255)
+WHITE = (255, 255, 255)
+STANDARD_16 = [BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER,
+               GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE]
+
+
+class Picture:
+    """A picture of palette indices (bits 1, 4 or 8) or of (r, g, b) triples
+    (bits 24). rows[y][x], row 0 at the top."""
+
+    def __init__(self, width, height, bits, fill, palette=None):
+        assert bits in (1, 4, 8, 24)
+        assert (palette is None) == (bits == 24)
+        if palette is not None:
+            assert len(palette) <= 1 << bits
+            palette = list(palette) + [BLACK] * ((1 << bits) - len(palette))
+        self.width, self.height, self.bits, self.palette = width, height, bits, palette
+        self.rows = [[fill] * width for _ in range(height)]
+
+    def set(self, x, y, value):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            self.rows[y][x] = value
+
+    def fill_rect(self, left, top, right, bottom, value):
+        """Fills columns left..right-1 of rows top..bottom-1."""
+        for y in range(top, bottom):
+            for x in range(left, right):
+                self.set(x, y, value)
+
+    def _row_bytes(self, row):
+        if self.bits == 24:
+            data = b"".join(struct.pack("<BBB", b, g, r) for (r, g, b) in row)
+        else:
+            per_byte = 8 // self.bits
+            data = bytearray()
+            for start in range(0, len(row), per_byte):
+                byte = 0
+                for i, index in enumerate(row[start:start + per_byte]):
+                    byte |= index << (8 - self.bits * (i + 1))
+                data.append(byte)
+            data = bytes(data)
+        return data + b"\0" * (-len(data) % 4)  # rows are padded to 4 bytes
+
+    def bmp_bytes(self):
+        pixels = b"".join(self._row_bytes(self.rows[y]) for y in range(self.height - 1, -1, -1))
+        colours = b""
+        if self.palette is not None:
+            colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in self.palette)
+        offset = 14 + 40 + len(colours)
+        header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+        used = 0 if self.palette is None else len(self.palette)
+        info = struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, self.bits, 0,
+                           len(pixels), 2835, 2835, used, 0)
+        return header + info + colours + pixels
+
+
+# --- Slider: arrows for the two buttons of a range slider -------------------
+
+def arrow(direction):
+    """8 x 8, one bit per pixel: a solid black triangle on white. The right
+    arrow has its base on column 2 (rows 0-6) and its tip at column 5, row 3;
+    the up arrow has its base on row 5 (columns 0-6) and its tip at column 3,
+    row 2. Left and down are their mirror images; row 7 and column 7 stay
+    white."""
+    black, white = 0, 1
+    picture = Picture(8, 8, 1, white, [BLACK, WHITE])
+    for step in range(4):  # from the base (step 0) to the tip (step 3)
+        for across in range(step, 7 - step):
+            along = 2 + step if direction in ("right", "down") else 5 - step
+            if direction in ("right", "left"):
+                picture.set(along, across, black)
+            else:
+                picture.set(across, along, black)
+    return picture
+
+
+def arrow_right():
+    return arrow("right")
+
+
+def arrow_left():
+    return arrow("left")
+
+
+def arrow_up():
+    return arrow("up")
+
+
+def arrow_down():
+    return arrow("down")
+
+
+def rainbow_strip():
+    """200 x 1, true colour: the hues at full saturation and brightness from
+    red over magenta, blue, cyan, green and yellow back to red; the first and
+    the last pixel are both pure red."""
+    width = 200
+    picture = Picture(width, 1, 24, RED)
+    segments = 6
+    for x in range(width):
+        t = (x * segments * 255 * 2 + (width - 1)) // ((width - 1) * 2)  # 0 .. 1530, rounded
+        segment, rise = min(t // 255, segments - 1), t - min(t // 255, segments - 1) * 255
+        fall = 255 - rise
+        picture.set(x, 0, [
+            (255, 0, rise),   # red -> magenta
+            (fall, 0, 255),   # magenta -> blue
+            (0, rise, 255),   # blue -> cyan
+            (0, 255, fall),   # cyan -> green
+            (rise, 255, 0),   # green -> yellow
+            (255, fall, 0),   # yellow -> red
+        ][segment])
+    return picture
+
+
+# --- Key caption: a blank key cap seen slightly from the front ---------------
+
+KEY_WIDTH, KEY_HEIGHT, KEY_TOP_FACE = 32, 24, 18
+
+
+def key_cap(palette, transparent, outline, wall, front_rows, face_rows, light, dark):
+    """32 x 24, four bits per pixel. The top face fills rows 0-17, the front
+    edge rows 18-23; the rounded corners outside the key are `transparent`
+    (palette index of pure blue, also the top-left pixel).
+
+    wall: index of the two sloping side walls of the top face.
+    front_rows: indices of the front edge rows 18..22 (row 23 is outline).
+    face_rows: indices of the face rows 2..15, top to bottom.
+    light, dark: the bevel round the face (left and top, right and bottom)."""
+    w, h = KEY_WIDTH, KEY_HEIGHT
+    picture = Picture(w, h, 4, outline, palette)
+    # Rounded corners: two pixels cut at each corner.
+    for (x, y) in ((0, 0), (1, 0), (0, 1)):
+        picture.set(x, y, transparent)
+        picture.set(w - 1 - x, y, transparent)
+        picture.set(x, h - 1 - y, transparent)
+        picture.set(w - 1 - x, h - 1 - y, transparent)
+    # Front edge below the top face, shaded darker toward the bottom.
+    for i, index in enumerate(front_rows):
+        picture.fill_rect(1, KEY_TOP_FACE + i, w - 1, KEY_TOP_FACE + i + 1, index)
+    # Side walls of the top face, between the outline and the face.
+    picture.fill_rect(1, 1, 3, KEY_TOP_FACE, wall)
+    picture.fill_rect(w - 3, 1, w - 1, KEY_TOP_FACE, wall)
+    # The face: rows 1..16, columns 3..28, with a bevel.
+    face_left, face_right, face_top, face_bottom = 3, w - 3, 1, KEY_TOP_FACE - 1
+    for i, index in enumerate(face_rows):
+        picture.fill_rect(face_left + 1, face_top + 1 + i, face_right - 1, face_top + 2 + i, index)
+    picture.fill_rect(face_left, face_top, face_right, face_top + 1, light)
+    picture.fill_rect(face_left, face_top, face_left + 1, face_bottom, light)
+    picture.fill_rect(face_left + 1, face_bottom - 1, face_right, face_bottom, dark)
+    picture.fill_rect(face_right - 1, face_top + 1, face_right, face_bottom, dark)
+    # The edge between the face and the front: one row of outline colour is
+    # too hard, so the dark bevel row stands for it.
+    picture.fill_rect(1, face_bottom, w - 1, face_bottom + 1, dark)
+    return picture
+
+
+def empty_key_win():
+    """The key cap in the standard colours: light grey face, white and dark
+    grey edges, for displays of 256 colours or fewer."""
+    p = STANDARD_16
+    silver, grey, white, black, blue = (p.index(c) for c in (SILVER, GREY, WHITE, BLACK, BLUE))
+    return key_cap(p, transparent=blue, outline=black, wall=grey,
+                   front_rows=[grey] * 5, face_rows=[silver] * 14, light=white, dark=grey)
+
+
+def empty_key_pal():
+    """The key cap in twelve shades of grey for a smoother bevel, for displays
+    of more than 256 colours."""
+    greys = [0, 64, 96, 120, 144, 160, 176, 192, 204, 216, 232, 255]
+    palette = [BLUE] + [(g, g, g) for g in greys]
+    shade = {g: 1 + i for i, g in enumerate(greys)}
+    face = [232, 232, 216, 216, 216, 204, 204, 204, 204, 192, 192, 192, 192, 192]
+    return key_cap(palette, transparent=0, outline=shade[0], wall=shade[160],
+                   front_rows=[shade[g] for g in (176, 144, 120, 96, 64)],
+                   face_rows=[shade[g] for g in face], light=shade[255], dark=shade[144])
+
+
+# --- The table: file name (without .bmp) and the function that draws it -----
+
+PICTURES = [
+    ("X8X8RIGHT", arrow_right),
+    ("X8X8LEFT", arrow_left),
+    ("X8X8UP", arrow_up),
+    ("X8X8DOWN", arrow_down),
+    ("XRAINBOW", rainbow_strip),
+    ("EMPTYKEYBITMAPWIN", empty_key_win),
+    ("EMPTYKEYBITMAPPAL", empty_key_pal),
+]
+
+
+def main():
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "..", "resources")
+    for name, draw in PICTURES:
+        path = os.path.join(out_dir, name + ".bmp")
+        with open(path, "wb") as out:
+            out.write(draw().bmp_bytes())
+        print("wrote", os.path.normpath(path))
+
+
+if __name__ == "__main__":
+    main()
