@@ -66,20 +66,20 @@ int RunSaverOrSetup(QApplication& app) {
 
 int RunProgram(int argc, char** argv) {
   const TStartOptions options = ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
-  const char* variable = std::getenv("XSCREENSAVER_WINDOW");
-  const THosting hosting = options.Error.empty()
-                               ? DecideHosting(options, variable != nullptr
-                                                            ? std::optional<std::string>(variable)
-                                                            : std::nullopt)
-                               : THosting{};
-  const std::string error = !options.Error.empty() ? options.Error : hosting.Error;
-  if (!error.empty()) {
-    std::cerr << "lettrance: " << error << std::endl;
+  if (!options.Error.empty()) {
+    std::cerr << "lettrance: " << options.Error << std::endl;
     return BadCommandLineExitCode;
   }
   if (options.Help) {
     std::cout << HelpText();
     return 0;
+  }
+  const char* variable = std::getenv("XSCREENSAVER_WINDOW");
+  const THosting hosting =
+      DecideHosting(options, variable != nullptr ? std::optional<std::string>(variable) : std::nullopt);
+  if (!hosting.Error.empty()) {
+    std::cerr << "lettrance: " << hosting.Error << std::endl;
+    return BadCommandLineExitCode;
   }
   const TCommandLine& command = options.Mode;
   RunMode = hosting.Hosted ? rmRun : command.RunMode;
@@ -99,7 +99,10 @@ int RunProgram(int argc, char** argv) {
   }
   // A host's window: no counting, no menu entry, no about box, no lock (one
   // copy runs per monitor, and an old copy may still be ending).
-  if (hosting.Hosted) return RunHosted(hosting.Window);
+  if (hosting.Hosted) {
+    platform::Randomize();
+    return RunHosted(hosting.Window);
+  }
   if (RunMode == rmConfigure || RunMode == rmRun) CountStart();
 
   platform::SingleInstanceGuard guard("ScreenSaverSemaphore");
