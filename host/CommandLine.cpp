@@ -32,7 +32,8 @@ std::string MissingWindowMessage(const std::string& switchText, const std::strin
   const std::string what = given.empty() ? "none was given" : "\"" + given + "\" is not one";
   return "Lettrance: \"" + switchText +
          "\" needs the id of an X11 window (decimal or 0x... hexadecimal) as the second "
-         "argument, but " + what + ".";
+         "argument, but " +
+         what + ".";
 }
 
 }  // namespace

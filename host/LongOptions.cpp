@@ -143,20 +143,25 @@ const std::vector<TOption>& Options() {
        [](TStartOptions& o, const std::string&) { return o.Help = true; }},
       {"interval", "MS", "milliseconds per frame, 0 to 1000 (0: as fast as possible)",
        Into<int32_t>(&O::TimerInterval, Range(0, 1000))},
-      {"speed", "N", "pixels the text moves per frame, 1 to 20", Into<int32_t>(&O::Speed, Range(1, 20))},
-      {"font", "NAME", "font family", Into<std::string>(&O::FontName, [](const std::string& v) {
-         return v.empty() ? std::nullopt : std::optional<std::string>(v);
-       })},
+      {"speed", "N", "pixels the text moves per frame, 1 to 20",
+       Into<int32_t>(&O::Speed, Range(1, 20))},
+      {"font", "NAME", "font family",
+       Into<std::string>(&O::FontName,
+                         [](const std::string& v) {
+                           return v.empty() ? std::nullopt : std::optional<std::string>(v);
+                         })},
       {"font-size", "POINTS", "font size, 8 to 200", Into<int32_t>(&O::FontSize, Range(8, 200))},
       {"spacing", "PIXELS", "extra space between letters, 0 to 50",
        Into<int32_t>(&O::FontSpacing, Range(0, 50))},
       {"color", "#RRGGBB", "text colour", Into<int32_t>(&O::FontColor, Colour)},
       {"text", "TEXT", "the lines to show; \\n starts a new line",
-       Into<std::string>(&O::Text,
-                         [](const std::string& v) { return std::optional<std::string>(TextLines(v)); })},
+       Into<std::string>(
+           &O::Text,
+           [](const std::string& v) { return std::optional<std::string>(TextLines(v)); })},
       {"desktop", nullptr, "draw over the desktop", Flag(&O::DesktopFlag, true)},
       {"no-desktop", nullptr, "draw over black", Flag(&O::DesktopFlag, false)},
-      {"special-effects", nullptr, "move the letters with the effects", Flag(&O::EffectsFlag, true)},
+      {"special-effects", nullptr, "move the letters with the effects",
+       Flag(&O::EffectsFlag, true)},
       {"no-special-effects", nullptr, "plain scrolling only", Flag(&O::EffectsFlag, false)},
       {"effects", "LIST", "effects to pick from, comma-separated (Wave,Zip,...), or all",
        Into<int32_t>(&O::EffectCode, EffectSet)},
@@ -195,7 +200,8 @@ bool TSettingsOverrides::Empty() const {
          !RandomColorFlag && !EffectCode && !DateTimeMode;
 }
 
-void TSettingsOverrides::ApplyTo(TGlobals& g, const std::vector<std::string>& installedFonts) const {
+void TSettingsOverrides::ApplyTo(TGlobals& g,
+                                 const std::vector<std::string>& installedFonts) const {
   g.TimerInterval = TimerInterval.value_or(g.TimerInterval);
   g.Speed = Speed.value_or(g.Speed);
   if (FontName) g.FontName = ResolveFontName(*FontName, installedFonts);

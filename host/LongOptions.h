@@ -36,10 +36,10 @@ struct TSettingsOverrides {
 };
 
 struct TStartOptions {
-  TCommandLine Mode;  // from the arguments that are not options
-  bool ModeGiven = false;  // a start switch was on the command line
+  TCommandLine Mode;                                 // from the arguments that are not options
+  bool ModeGiven = false;                            // a start switch was on the command line
   std::optional<platform::WindowId> WindowIdOption;  // --window-id
-  bool Root = false;                                  // --root
+  bool Root = false;                                 // --root
   bool Help = false;
   TSettingsOverrides Overrides;
   // Not empty when the command line cannot be acted on (exit code 2).

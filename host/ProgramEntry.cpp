@@ -75,8 +75,8 @@ int RunProgram(int argc, char** argv) {
     return 0;
   }
   const char* variable = std::getenv("XSCREENSAVER_WINDOW");
-  const THosting hosting =
-      DecideHosting(options, variable != nullptr ? std::optional<std::string>(variable) : std::nullopt);
+  const THosting hosting = DecideHosting(
+      options, variable != nullptr ? std::optional<std::string>(variable) : std::nullopt);
   if (!hosting.Error.empty()) {
     std::cerr << "lettrance: " << hosting.Error << std::endl;
     return BadCommandLineExitCode;

@@ -67,9 +67,10 @@ QImage ToQImage(XImage* image) {
       int channel[3];
       for (int c = 0; c < 3; ++c) {
         const unsigned long maximum = masks[c] >> MaskShift(masks[c]);
-        channel[c] = maximum == 0 ? 0
-                                  : static_cast<int>(((pixel & masks[c]) >> MaskShift(masks[c])) *
-                                                     255 / maximum);
+        channel[c] =
+            maximum == 0
+                ? 0
+                : static_cast<int>(((pixel & masks[c]) >> MaskShift(masks[c])) * 255 / maximum);
       }
       row[x] = qRgb(channel[0], channel[1], channel[2]);
     }
@@ -118,9 +119,9 @@ struct ScreensaverWindow::State {
   bool MakeShm() {
     FreeShm();
     if (!XShmQueryExtension(display)) return false;
-    shmImage = XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr,
-                               &shm, static_cast<unsigned>(size.width()),
-                               static_cast<unsigned>(size.height()));
+    shmImage =
+        XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &shm,
+                        static_cast<unsigned>(size.width()), static_cast<unsigned>(size.height()));
     if (shmImage == nullptr) return false;
     if (!IsRgb32(shmImage)) {
       XDestroyImage(shmImage);
@@ -139,7 +140,7 @@ struct ScreensaverWindow::State {
     const bool attached = shm.shmaddr != reinterpret_cast<char*>(-1) &&
                           Checked([&] { XShmAttach(display, &shm); }) == Success;
     shmctl(shm.shmid, IPC_RMID, nullptr);  // gone once both sides detach
-    if (!attached) {  // a server on another machine, for example
+    if (!attached) {                       // a server on another machine, for example
       if (shm.shmaddr != reinterpret_cast<char*>(-1)) shmdt(shm.shmaddr);
       shmImage->data = nullptr;
       XDestroyImage(shmImage);
@@ -260,9 +261,10 @@ QImage ScreensaverWindow::HostScreenshot() {
 void ScreensaverWindow::Show(const QImage& frame) {
   State& s = *FState;
   if (!Valid() || s.destroyed || !s.drawable || frame.isNull()) return;
-  const QImage rgb = frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32
-                         ? frame
-                         : frame.convertToFormat(QImage::Format_RGB32);
+  const QImage rgb =
+      frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32
+          ? frame
+          : frame.convertToFormat(QImage::Format_RGB32);
   const int width = std::min(rgb.width(), s.size.width());
   const int height = std::min(rgb.height(), s.size.height());
   if (width <= 0 || height <= 0) return;
@@ -274,11 +276,11 @@ void ScreensaverWindow::Show(const QImage& frame) {
     XShmPutImage(s.display, s.window, s.gc, s.shmImage, 0, 0, 0, 0, static_cast<unsigned>(width),
                  static_cast<unsigned>(height), False);
   } else {
-    XImage* image = XCreateImage(s.display, s.visual, static_cast<unsigned>(s.depth), ZPixmap, 0,
-                                 const_cast<char*>(reinterpret_cast<const char*>(rgb.constBits())),
-                                 static_cast<unsigned>(rgb.width()),
-                                 static_cast<unsigned>(rgb.height()), 32,
-                                 static_cast<int>(rgb.bytesPerLine()));
+    XImage* image =
+        XCreateImage(s.display, s.visual, static_cast<unsigned>(s.depth), ZPixmap, 0,
+                     const_cast<char*>(reinterpret_cast<const char*>(rgb.constBits())),
+                     static_cast<unsigned>(rgb.width()), static_cast<unsigned>(rgb.height()), 32,
+                     static_cast<int>(rgb.bytesPerLine()));
     if (image == nullptr) return;
     XPutImage(s.display, s.window, s.gc, image, 0, 0, 0, 0, static_cast<unsigned>(width),
               static_cast<unsigned>(height));

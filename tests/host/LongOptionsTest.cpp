@@ -76,8 +76,10 @@ TEST(LongOptionsTest, BadOptionsAreErrorsThatNameTheArgument) {
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"--bogus"}, "unknown option \"--bogus\" (lettrance --help lists them)"},
       {{"/s", "--speed"}, "\"--speed\" needs a value: N"},
-      {{"--speed", "21"}, "\"--speed\" needs N (pixels the text moves per frame, 1 to 20), not \"21\""},
-      {{"--speed", "-1"}, "\"--speed\" needs N (pixels the text moves per frame, 1 to 20), not \"-1\""},
+      {{"--speed", "21"},
+       "\"--speed\" needs N (pixels the text moves per frame, 1 to 20), not \"21\""},
+      {{"--speed", "-1"},
+       "\"--speed\" needs N (pixels the text moves per frame, 1 to 20), not \"-1\""},
       {{"--font-size", "7"}, "\"--font-size\" needs POINTS (font size, 8 to 200), not \"7\""},
       {{"--color", "red"}, "\"--color\" needs #RRGGBB (text colour), not \"red\""},
       {{"--color", "#12345"}, "\"--color\" needs #RRGGBB (text colour), not \"#12345\""},

@@ -137,9 +137,9 @@ TEST_F(HostedX11Test, EndsCleanlyOnTermIntAndTheWindowsDestruction) {
     }
     EXPECT_EQ(saver->Wait(5s), 0) << "end " << end;
     std::printf("ended %lld ms after %s\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                           saver->EndedAt() - asked)
-                                           .count()),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(saver->EndedAt() - asked)
+                        .count()),
                 end == 0 ? "the window was destroyed" : strsignal(end));
     if (end != 0) x.Destroy(host);
   }
@@ -174,7 +174,8 @@ TEST_F(HostedX11Test, AfterBeingStoppedItDoesNotCatchUpOnMissedFrames) {
   saver->Kill(SIGSTOP);
   std::this_thread::sleep_for(1500ms);
   saver->Kill(SIGCONT);
-  const auto stoppedFor = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped);
+  const auto stoppedFor =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped);
   std::this_thread::sleep_for(500ms);
   EXPECT_TRUE(saver->Running());
   saver->Kill(SIGTERM);
@@ -204,10 +205,12 @@ TEST_F(HostedX11Test, DesktopOptionDrawsOverTheHostsScreenshotNotTheScreen) {
       XFillRectangle(x.Raw(), picture, gc, 0, 0, 200, 150);
       XFreeGC(x.Raw(), gc);
       XChangeProperty(x.Raw(), host, XInternAtom(x.Raw(), "_SCREENSAVER_SCREENSHOT", False),
-                      XA_PIXMAP, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&picture), 1);
+                      XA_PIXMAP, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&picture),
+                      1);
       XSync(x.Raw(), False);
     }
-    auto saver = Start({"--desktop", "--text", "i"}, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+    auto saver =
+        Start({"--desktop", "--text", "i"}, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
     ASSERT_TRUE(WaitForDrawing(*saver, 40, 40, 200, 150));
     std::this_thread::sleep_for(300ms);
     const long blue = x.CountPixelsEqualTo(40, 40, 200, 150, 0x0000FF);
@@ -233,7 +236,8 @@ TEST_F(HostedX11Test, CopiesRunSideBySideWithoutCountingOrSavingTheirOptions) {
   // of this run must not be among them.
   const Window left = x.CreateWindow(0, 0, 160, 120, kGrey);
   const Window right = x.CreateWindow(200, 0, 160, 120, kGrey);
-  auto one = Start({"--speed", "17", "--text", "one"}, {{"XSCREENSAVER_WINDOW", std::to_string(left)}});
+  auto one =
+      Start({"--speed", "17", "--text", "one"}, {{"XSCREENSAVER_WINDOW", std::to_string(left)}});
   ASSERT_TRUE(WaitForDrawing(*one, 0, 0, 160, 120));
   auto two = Start({"-root", "--speed", "17"}, {{"XSCREENSAVER_WINDOW", std::to_string(right)}});
   ASSERT_TRUE(WaitForDrawing(*two, 200, 0, 160, 120)) << "the second copy did not draw";
@@ -248,8 +252,7 @@ TEST_F(HostedX11Test, CopiesRunSideBySideWithoutCountingOrSavingTheirOptions) {
   ASSERT_NE(speed, nullptr) << "the first start's defaults were not written";
   EXPECT_EQ(speed->data, (std::vector<uint8_t>{6, 0, 0, 0})) << "an option was saved";
   EXPECT_EQ(parsed.hive.FindValue(kSettingsKey, "ExeCounter"), nullptr) << "a start was counted";
-  EXPECT_FALSE(std::filesystem::exists(home.File("data/applications")))
-      << "a menu entry was made";
+  EXPECT_FALSE(std::filesystem::exists(home.File("data/applications"))) << "a menu entry was made";
   x.Destroy(left);
   x.Destroy(right);
 }

@@ -17,20 +17,19 @@ class ScratchDisplay {
   // One monitor of `width` x `height`, or two of that size side by side.
   ScratchDisplay(int width, int height, bool twoMonitors) {
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const std::string outer = Start("/usr/bin/Xvfb",
-                                    {"-screen", "0",
-                                     std::to_string(2 * width + 20) + "x" +
-                                         std::to_string(height + 20) + "x24",
-                                     "-br", "-nolisten", "tcp"},
-                                    {}, outer_);
+    const std::string outer = Start(
+        "/usr/bin/Xvfb",
+        {"-screen", "0", std::to_string(2 * width + 20) + "x" + std::to_string(height + 20) + "x24",
+         "-br", "-nolisten", "tcp"},
+        {}, outer_);
     if (outer.empty() || !twoMonitors) {
       name_ = outer;
       return;
     }
-    name_ = Start("/usr/bin/Xephyr",
-                  {"-screen", size, "-screen", size, "+xinerama", "-br", "-nolisten", "tcp",
-                   "-no-host-grab"},
-                  {{"DISPLAY", outer}}, nested_);
+    name_ = Start(
+        "/usr/bin/Xephyr",
+        {"-screen", size, "-screen", size, "+xinerama", "-br", "-nolisten", "tcp", "-no-host-grab"},
+        {{"DISPLAY", outer}}, nested_);
   }
   // A server stopped by SIGTERM removes its lock file; SIGKILL would leave it.
   ~ScratchDisplay() {
@@ -49,8 +48,8 @@ class ScratchDisplay {
 
   // xdotool against this server.
   bool Xdotool(const std::string& arguments) const {
-    return std::system(("DISPLAY=" + name_ + " xdotool " + arguments + " >/dev/null 2>&1").c_str()) ==
-           0;
+    return std::system(
+               ("DISPLAY=" + name_ + " xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
   }
 
  private:

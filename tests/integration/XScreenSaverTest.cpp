@@ -47,14 +47,14 @@ class Daemon {
     // The sanitizer tree's leak suppressions, where the daemon's user can read them.
     fs::copy_file(LETTRANCE_SOURCE_DIR "/scripts/lsan.supp", home / "lsan.supp");
 
-    std::vector<std::string> env = {"HOME=" + home.string(),
-                                    "DISPLAY=" + display,
-                                    "PATH=/usr/bin:/bin",
-                                    "XDG_RUNTIME_DIR=" + (home / "run").string(),
-                                    "QT_QPA_PLATFORM=xcb",
-                                    "LETTRANCE_FRAME_STATS=1",
-                                    "LSAN_OPTIONS=suppressions=" + (home / "lsan.supp").string() +
-                                        ":print_suppressions=0"};
+    std::vector<std::string> env = {
+        "HOME=" + home.string(),
+        "DISPLAY=" + display,
+        "PATH=/usr/bin:/bin",
+        "XDG_RUNTIME_DIR=" + (home / "run").string(),
+        "QT_QPA_PLATFORM=xcb",
+        "LETTRANCE_FRAME_STATS=1",
+        "LSAN_OPTIONS=suppressions=" + (home / "lsan.supp").string() + ":print_suppressions=0"};
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
       if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     }
@@ -76,8 +76,7 @@ class Daemon {
     std::vector<std::string> args(prefix_.begin() + 1, prefix_.end());
     args.insert(args.end(), {kDaemon, "-no-splash", "-verbose"});
     process_ = std::make_unique<ChildProcess>(prefix_.front(), args,
-                                              std::map<std::string, std::string>{},
-                                              LogPath());
+                                              std::map<std::string, std::string>{}, LogPath());
     // Ready once it answers.
     for (auto start = Clock::now(); Clock::now() - start < 30s && process_->Running();) {
       if (Command("-time")) return;
@@ -114,9 +113,10 @@ class Daemon {
   std::map<int, std::string> Savers() const {
     std::map<int, std::string> savers;
     const std::string log = Log();
-    const std::regex forked("forked \"[^\"]*lettrance[^\"]*\" in pid (\\d+) on window (0x[0-9a-fA-F]+)");
-    for (auto it = std::sregex_iterator(log.begin(), log.end(), forked); it != std::sregex_iterator();
-         ++it) {
+    const std::regex forked(
+        "forked \"[^\"]*lettrance[^\"]*\" in pid (\\d+) on window (0x[0-9a-fA-F]+)");
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), forked);
+         it != std::sregex_iterator(); ++it) {
       savers[std::stoi((*it)[1])] = (*it)[2];
     }
     return savers;
@@ -145,7 +145,8 @@ struct Area {
 class XScreenSaverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(kDaemon) || !fs::exists(kCommand)) GTEST_SKIP() << "xscreensaver is not installed";
+    if (!fs::exists(kDaemon) || !fs::exists(kCommand))
+      GTEST_SKIP() << "xscreensaver is not installed";
     if (geteuid() == 0 && (getpwnam("nobody") == nullptr || !fs::exists("/usr/sbin/runuser"))) {
       GTEST_SKIP() << "as root the daemon needs the user nobody and runuser";
     }
@@ -177,10 +178,10 @@ class XScreenSaverTest : public ::testing::Test {
     for (size_t i = 0; i < monitors.size(); ++i) {
       EXPECT_TRUE(drawn[i]) << "nothing drawn on monitor " << i << "\n" << daemon.Log();
     }
-    std::printf("blanked and drawn after %lld ms\n",
-                static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked)
-                        .count()));
+    std::printf(
+        "blanked and drawn after %lld ms\n",
+        static_cast<long long>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count()));
     for (const auto& [pid, window] : savers) EXPECT_TRUE(Alive(pid)) << "copy " << pid << " ended";
 
     const auto unblanked = Clock::now();
@@ -212,8 +213,8 @@ class XScreenSaverTest : public ::testing::Test {
       ++reports;
     }
     EXPECT_EQ(reports, savers.size()) << log;
-    for (const char* crash : {"abnormally", "terminated with signal", "crashed", "Sanitizer",
-                              "runtime error"}) {
+    for (const char* crash :
+         {"abnormally", "terminated with signal", "crashed", "Sanitizer", "runtime error"}) {
       EXPECT_EQ(log.find(crash), std::string::npos) << crash << " in the daemon's log:\n" << log;
     }
   }
