@@ -93,6 +93,7 @@ struct ScreensaverWindow::State {
   bool useShm = false;
   XShmSegmentInfo shm{};
   XImage* shmImage = nullptr;
+  bool wholeFrame = true;  // the window shows nothing of ours yet, or lost it
 
   // Runs the requests in `send` and waits until the server has answered;
   // returns the X error they caused (Success when none).
@@ -152,6 +153,7 @@ struct ScreensaverWindow::State {
 
   void Prepare() {
     useShm = MakeShm();
+    wholeFrame = true;
     // The plain path needs the same layout, checked on a one-pixel image.
     if (!useShm) {
       XImage* probe = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
@@ -183,8 +185,8 @@ ScreensaverWindow::ScreensaverWindow(WindowId window) : FState(std::make_unique<
   s.visual = attributes.visual;
   s.depth = attributes.depth;
   s.size = QSize(attributes.width, attributes.height);
-  // Resizes and destruction only: input stays with the host.
-  XSelectInput(s.display, s.window, StructureNotifyMask);
+  // Resizes, destruction and exposure only: input stays with the host.
+  XSelectInput(s.display, s.window, StructureNotifyMask | ExposureMask);
   s.gc = XCreateGC(s.display, s.window, 0, nullptr);
   s.Prepare();
 }
@@ -269,12 +271,23 @@ void ScreensaverWindow::Show(const QImage& frame) {
   const int height = std::min(rgb.height(), s.size.height());
   if (width <= 0 || height <= 0) return;
   if (s.useShm) {
+    // Only the band of rows that changed since the last frame travels to the
+    // server: the text covers a strip of the screen, the rest stays as it was
+    // (until the window is exposed, which makes the next frame go whole).
+    int first = height;
+    int last = -1;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (int y = 0; y < height; ++y) {
-      std::memcpy(s.shmImage->data + static_cast<ptrdiff_t>(y) * s.shmImage->bytes_per_line,
-                  rgb.constScanLine(y), static_cast<size_t>(width) * 4);
+      char* row = s.shmImage->data + static_cast<ptrdiff_t>(y) * s.shmImage->bytes_per_line;
+      if (!s.wholeFrame && std::memcmp(row, rgb.constScanLine(y), rowBytes) == 0) continue;
+      std::memcpy(row, rgb.constScanLine(y), rowBytes);
+      first = std::min(first, y);
+      last = y;
     }
-    XShmPutImage(s.display, s.window, s.gc, s.shmImage, 0, 0, 0, 0, static_cast<unsigned>(width),
-                 static_cast<unsigned>(height), False);
+    s.wholeFrame = false;
+    if (last < first) return;
+    XShmPutImage(s.display, s.window, s.gc, s.shmImage, 0, first, 0, first,
+                 static_cast<unsigned>(width), static_cast<unsigned>(last - first + 1), False);
   } else {
     XImage* image =
         XCreateImage(s.display, s.visual, static_cast<unsigned>(s.depth), ZPixmap, 0,
@@ -310,6 +323,7 @@ ScreensaverWindow::TChanges ScreensaverWindow::Changes() {
     XEvent event;
     XNextEvent(s.display, &event);
     if (event.type == DestroyNotify && event.xdestroywindow.window == s.window) s.destroyed = true;
+    if (event.type == Expose || event.type == MapNotify) s.wholeFrame = true;
     if (event.type == ConfigureNotify && event.xconfigure.window == s.window) {
       s.size = QSize(event.xconfigure.width, event.xconfigure.height);
     }

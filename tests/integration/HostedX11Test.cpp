@@ -145,21 +145,30 @@ TEST_F(HostedX11Test, EndsCleanlyOnTermIntAndTheWindowsDestruction) {
   }
 }
 
-TEST_F(HostedX11Test, FollowsTheWindowWhenItGrows) {
+TEST_F(HostedX11Test, FollowsTheWindowWhenItGrowsAndRepaintsWhatWasCovered) {
   SeedHive();
   const Window host = x.CreateWindow(0, 0, 200, 150, kGrey);
-  auto saver = Start({"--root"}, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+  // Plain scrolling at a fixed height: most rows of the picture never change.
+  auto saver = Start({"--root", "--text", "i", "--no-special-effects", "--no-random-y"},
+                     {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
   ASSERT_TRUE(WaitForDrawing(*saver, 0, 0, 200, 150));
+  // The server fills what is uncovered with the window's grey; the
+  // animation's black background must cover it again once the program has
+  // noticed: after a resize, and after another window went away.
+  auto greyGoneFrom = [&](int left, int top, int width, int height) {
+    for (auto start = Clock::now(); Clock::now() - start < 15s;) {
+      if (x.CountPixelsEqualTo(left, top, width, height, kGrey) < width * height / 10) return true;
+      std::this_thread::sleep_for(50ms);
+    }
+    return false;
+  };
   XResizeWindow(x.Raw(), host, 400, 300);
   XSync(x.Raw(), False);
-  // The new part fills with the window's grey; the animation's black
-  // background must cover it once the program has followed.
-  bool covered = false;
-  for (auto start = Clock::now(); Clock::now() - start < 15s && !covered;) {
-    std::this_thread::sleep_for(50ms);
-    covered = x.CountPixelsEqualTo(200, 150, 200, 150, kGrey) < 200 * 150 / 10;
-  }
-  EXPECT_TRUE(covered) << "the program did not follow the resize";
+  EXPECT_TRUE(greyGoneFrom(200, 150, 200, 150)) << "the program did not follow the resize";
+  const Window cover = x.CreateWindow(0, 0, 400, 300, 0xFFFFFF);
+  std::this_thread::sleep_for(200ms);
+  x.Destroy(cover);
+  EXPECT_TRUE(greyGoneFrom(0, 0, 400, 300)) << "the uncovered window was not repainted";
   saver->Kill(SIGTERM);
   EXPECT_EQ(saver->Wait(5s), 0);
   x.Destroy(host);
