@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the plain tree, the address/undefined sanitizer
 # tree, the thread sanitizer tree (timer tests), the X11 integration tests under
-# Xvfb and a bounded fuzz run. Exits non-zero on the first failure.
+# Xvfb, a Release build of the programs and a bounded fuzz run. Warnings are
+# errors in every tree built here. Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -14,7 +15,7 @@ export QT_QPA_PLATFORM=offscreen
 
 configure_and_build() { # dir [cmake args...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake -S . -B "$dir" -G Ninja -DLETTRANCE_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
 }
 
@@ -66,17 +67,25 @@ step_asan() {
 
 step_tsan() {
   # Only threaded code needs this tree; its tests carry the label "tsan".
-  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLETTRANCE_BENCH=OFF \
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLETTRANCE_BENCH=OFF -DLETTRANCE_WERROR=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
   cmake --build build-tsan -j "$jobs" --target tsan_tests
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest build-tsan -L tsan
 }
 
+step_release() {
+  # The build a user or packager makes (-O3), programs only; warnings that
+  # only the optimiser finds still count as errors here.
+  configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DLETTRANCE_TESTS=OFF \
+    -DLETTRANCE_BENCH=OFF
+  echo "== Release build of the programs: ok"
+}
+
 step_fuzz() {
   local seconds=${LETTRANCE_FUZZ_SECONDS:-30}
   CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DLETTRANCE_TESTS=OFF -DLETTRANCE_BENCH=OFF -DLETTRANCE_FUZZ=ON \
+    -DLETTRANCE_TESTS=OFF -DLETTRANCE_BENCH=OFF -DLETTRANCE_FUZZ=ON -DLETTRANCE_WERROR=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
     >/dev/null
   cmake --build build-fuzz -j "$jobs" --target fuzzers
@@ -104,6 +113,7 @@ start_xvfb
 step_plain
 step_asan
 step_tsan
+step_release
 step_fuzz
 
 # One closing line over every ctest run above.

@@ -30,7 +30,7 @@ TRunMode ModeOf(const std::string& firstArgument) {
 
 std::string MissingWindowMessage(const std::string& switchText, const std::string& given) {
   const std::string what = given.empty() ? "none was given" : "\"" + given + "\" is not one";
-  return "Lettrance: \"" + switchText +
+  return "\"" + switchText +
          "\" needs the id of an X11 window (decimal or 0x... hexadecimal) as the second "
          "argument, but " +
          what + ".";

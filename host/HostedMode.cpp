@@ -153,8 +153,9 @@ int RunHosted(platform::WindowId window) {
               << " does not exist (or there is no X display)" << std::endl;
     return PreviewWindowExitCode;
   }
-  // Hosted starts are not counted; the settings still need the stored version.
-  StoredVersion = ReadStoredVersion();
+  // Like previews, hosted starts are not counted and never migrate the
+  // settings: they show the stored settings as they are and write nothing.
+  StoredVersion = ProgramVersion;
 
   HostedSaver saver(host);
   QSocketNotifier stop(endSignals.Fd(), QSocketNotifier::Read);

@@ -12,6 +12,7 @@
 #include "host/PasswordUnit.h"
 #include "host/PreviewLoop.h"
 #include "host/SaverUnit.h"
+#include "host/ToolkitStart.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/Monitors.h"
 #include "platform/RandomNumbers.h"
@@ -50,6 +51,9 @@ int RunSaverOrSetup(QApplication& app) {
   QApplication::setApplicationDisplayName(QStringLiteral("Lettrance"));
   int result = 0;
   if (RunMode == rmConfigure) {
+    // The dialog loads the settings when it first shows; until it exists,
+    // load them here, so that a first start is recorded as done.
+    LoadGlobals(Globals);
     std::cerr << "lettrance: the configuration dialog is not available in this build" << std::endl;
     result = NoSetupDialogExitCode;
   } else {
@@ -90,7 +94,8 @@ int RunProgram(int argc, char** argv) {
 
   // The toolkit is needed from here on (the about box of a first start); the
   // application title stays the program file's name until the saver starts.
-  QApplication app(argc, argv);
+  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
+  QApplication& app = *toolkit;
   SetInstalledFontsProvider(InstalledFonts);
   if (!options.Overrides.Empty()) {
     SaverAni.AdjustSettings = [overrides = options.Overrides](TGlobals& globals) {
@@ -110,8 +115,10 @@ int RunProgram(int argc, char** argv) {
   platform::Randomize();
 
   if (RunMode == rmPreview) {
-    // Previews are not counted; the settings still need the stored version.
-    StoredVersion = ReadStoredVersion();
+    // Previews are not counted and never migrate the settings (that would
+    // record this version and hide the next start's first-start greeting):
+    // they show the stored settings as they are.
+    StoredVersion = ProgramVersion;
     platform::X11ForeignWindows windows;
     return RunPreview(command.Window, windows);
   }

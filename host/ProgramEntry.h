@@ -14,7 +14,7 @@ extern TRunMode RunMode;
 extern std::unique_ptr<Picture> DesktopBitmap;  // the desktop as it was at start
 extern platform::WindowId PreviewWnd;
 
-// Exit codes besides 0 and BadCommandLineExitCode.
+// Exit codes besides 0, BadCommandLineExitCode and NoDisplayExitCode.
 inline constexpr int PreviewWindowExitCode = 1;  // the preview window is missing
 inline constexpr int NoSetupDialogExitCode = 3;  // configure mode in this build
 

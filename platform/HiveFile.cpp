@@ -1,13 +1,16 @@
 #include "platform/HiveFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <vector>
 
 #include "platform/RegFileFormat.h"
 
@@ -15,15 +18,47 @@ namespace platform {
 namespace {
 
 constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
+constexpr int kMaxLinkHops = 40;  // as the kernel allows
 
-std::string ErrnoText() {
-  return std::strerror(errno);
+std::string ErrnoText(int error = errno) {
+  return std::strerror(error);
 }
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What a non-regular file is, for messages.
+std::string KindOf(mode_t mode) {
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+// The file that writes go to: `path` with its symbolic links followed, also
+// to a target that does not exist yet. False (with errno set) for a loop.
+bool WriteTarget(const std::string& path, std::string& target) {
+  target = path;
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat st;
+    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = readlink(target.c_str(), link.data(), link.size());
+    if (n < 0) return false;
+    link.resize(static_cast<size_t>(n));
+    target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+  }
+  errno = ELOOP;
+  return false;
 }
 
 // A file or folder counts as writable only when the system lets us write it
@@ -56,34 +91,56 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-class LockFile {
- public:
-  explicit LockFile(const std::string& path) {
-    fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0) return;
-    while (flock(fd_, LOCK_EX) != 0) {
-      if (errno != EINTR) {
-        close(fd_);
-        fd_ = -1;
-        return;
-      }
+int TakeLock(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+  if (fd < 0) return -1;
+  while (flock(fd, LOCK_EX) != 0) {
+    if (errno != EINTR) {
+      close(fd);
+      return -1;
     }
   }
-  ~LockFile() {
-    if (fd_ >= 0) close(fd_);  // closing releases the lock
-  }
-  bool Held() const { return fd_ >= 0; }
+  return fd;
+}
 
- private:
-  int fd_ = -1;
-};
+std::string TemporaryPrefix(const std::string& target) {
+  return target + ".tmp-";
+}
+
+// Temporary copies are only written under the writer lock, so any found while
+// holding it were left by a writer that was killed: remove them.
+void RemoveStaleTemporaries(const std::string& target) {
+  const std::string prefix = FileNameOf(TemporaryPrefix(target));
+  DIR* folder = opendir(FolderOf(target).c_str());
+  if (folder == nullptr) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = readdir(folder)) {
+    if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) {
+      stale.push_back(FolderOf(target) + "/" + entry->d_name);
+    }
+  }
+  closedir(folder);
+  for (const std::string& file : stale) unlink(file.c_str());
+}
+
+// A new file beside `target`, created with 0666 less the umask (the mode a
+// new settings file should have).
+int CreateTemporary(const std::string& target, std::string& temp) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = TemporaryPrefix(target) + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
 
 }  // namespace
 
 bool HiveFile::Stamp::operator==(const Stamp& other) const {
-  return exists == other.exists && device == other.device && inode == other.inode &&
-         size == other.size && modified.tv_sec == other.modified.tv_sec &&
-         modified.tv_nsec == other.modified.tv_nsec;
+  return exists == other.exists && error == other.error && mode == other.mode &&
+         device == other.device && inode == other.inode && size == other.size &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
 HiveFile::HiveFile(std::string path, Reporter report)
@@ -91,11 +148,19 @@ HiveFile::HiveFile(std::string path, Reporter report)
   if (!report_) report_ = [](const std::string& message) { std::cerr << message << std::endl; };
 }
 
+HiveFile::~HiveFile() {
+  if (lockFd_ >= 0) close(lockFd_);
+}
+
 HiveFile::Stamp HiveFile::StampOf(const std::string& path) {
   Stamp stamp;
   struct stat st;
-  if (stat(path.c_str(), &st) != 0) return stamp;
+  if (stat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT) stamp.error = errno;
+    return stamp;
+  }
   stamp.exists = true;
+  stamp.mode = st.st_mode;
   stamp.device = st.st_dev;
   stamp.inode = st.st_ino;
   stamp.size = st.st_size;
@@ -108,6 +173,12 @@ const RegHive& HiveFile::Current() {
   return hive_;
 }
 
+void HiveFile::ReportUnusable(const std::string& why) {
+  unreadable_ = true;
+  report_("lettrance: cannot use the settings file " + path_ + ": " + why +
+          "; using defaults and leaving it untouched");
+}
+
 void HiveFile::ReloadIfChanged() {
   const Stamp stamp = StampOf(path_);
   if (loaded_ && stamp == stamp_) return;
@@ -117,17 +188,30 @@ void HiveFile::ReloadIfChanged() {
   hive_ = RegHive();
   broken_ = false;
   unreadable_ = false;
+  if (stamp.error != 0) return ReportUnusable(ErrnoText(stamp.error));
   if (!stamp.exists) return;
+  // Looked at before opening: opening a FIFO for reading would wait for a
+  // writer for ever.
+  if (!S_ISREG(stamp.mode)) return ReportUnusable("it is " + KindOf(stamp.mode));
+  ReadFile();
+}
 
-  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+void HiveFile::ReadFile() {
+  // Non-blocking too, in case the path was replaced since it was looked at.
+  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return ReportUnusable(ErrnoText());
   struct stat st;
-  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
-    const std::string why = fd < 0 ? ErrnoText() : "not a regular file of a sensible size";
-    if (fd >= 0) close(fd);
-    unreadable_ = true;
-    report_("lettrance: cannot read the settings file " + path_ + ": " + why +
-            "; using defaults and leaving the file untouched");
-    return;
+  std::string unusable;
+  if (fstat(fd, &st) != 0) {
+    unusable = ErrnoText();
+  } else if (!S_ISREG(st.st_mode)) {
+    unusable = "it is " + KindOf(st.st_mode);
+  } else if (st.st_size > kMaxFileSize) {
+    unusable = "it is larger than 64 MiB";
+  }
+  if (!unusable.empty()) {
+    close(fd);
+    return ReportUnusable(unusable);
   }
   std::string text;
   char buffer[65536];
@@ -135,17 +219,13 @@ void HiveFile::ReloadIfChanged() {
   while ((n = read(fd, buffer, sizeof buffer)) != 0) {
     if (n < 0) {
       if (errno == EINTR) continue;
-      unreadable_ = true;
-      break;
+      const int error = errno;
+      close(fd);
+      return ReportUnusable(ErrnoText(error));
     }
     text.append(buffer, static_cast<size_t>(n));
   }
   close(fd);
-  if (unreadable_) {
-    report_("lettrance: cannot read the settings file " + path_ + ": " + ErrnoText() +
-            "; using defaults and leaving the file untouched");
-    return;
-  }
 
   RegParseResult parsed = ParseRegFile(text);
   hive_ = std::move(parsed.hive);
@@ -154,8 +234,8 @@ void HiveFile::ReloadIfChanged() {
     const RegParseError& first = parsed.errors.front();
     std::string message =
         "lettrance: " + path_ + ":" + std::to_string(first.line) + ": " + first.message;
-    if (parsed.errors.size() > 1) {
-      message += " (and " + std::to_string(parsed.errors.size() - 1) + " more problems)";
+    if (const size_t more = parsed.errors.size() - 1; more > 0) {
+      message += " (and " + std::to_string(more) + (more == 1 ? " more problem)" : " more problems)");
     }
     message += "; using what could be read. The file will be kept aside as " + path_ +
                ".broken-<time> before new settings are written.";
@@ -165,8 +245,10 @@ void HiveFile::ReloadIfChanged() {
 
 bool HiveFile::Writable() const {
   if (unreadable_) return false;  // writing would lose what we could not read
-  if (stamp_.exists) return WritableEntry(path_) && WritableEntry(FolderOf(path_));
-  std::string folder = FolderOf(path_);
+  std::string target;
+  if (!WriteTarget(path_, target)) return false;
+  if (stamp_.exists) return WritableEntry(target) && WritableEntry(FolderOf(target));
+  std::string folder = FolderOf(target);
   struct stat st;
   while (stat(folder.c_str(), &st) != 0 && folder != "/" && folder != ".") {
     folder = FolderOf(folder);
@@ -179,17 +261,43 @@ RegAccess HiveFile::Grantable(std::string_view) {
   return Writable() ? KEY_ALL_ACCESS : KEY_READ;
 }
 
-bool HiveFile::KeepBrokenFileAside() {
+bool HiveFile::LockWriters() {
+  if (lockFd_ >= 0) return true;
+  if (!MakeFolders(FolderOf(path_))) {
+    report_("lettrance: cannot create the settings folder " + FolderOf(path_) + ": " + ErrnoText());
+    return false;
+  }
+  lockFd_ = TakeLock(path_ + ".lock");
+  return lockFd_ >= 0;
+}
+
+void HiveFile::UnlockWriters() {
+  if (lockFd_ < 0 || holds_ > 0) return;
+  close(lockFd_);  // closing releases the lock
+  lockFd_ = -1;
+}
+
+void HiveFile::HoldWriters() {
+  ++holds_;
+  LockWriters();
+}
+
+void HiveFile::ReleaseWriters() {
+  if (holds_ > 0) --holds_;
+  UnlockWriters();
+}
+
+bool HiveFile::KeepBrokenFileAside(const std::string& target) {
   char stamp[32];
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  std::string aside = path_ + ".broken-" + stamp;
+  std::string aside = target + ".broken-" + stamp;
   for (int n = 2; access(aside.c_str(), F_OK) == 0; ++n) {
-    aside = path_ + ".broken-" + stamp + "-" + std::to_string(n);
+    aside = target + ".broken-" + stamp + "-" + std::to_string(n);
   }
-  if (rename(path_.c_str(), aside.c_str()) != 0) {
+  if (rename(target.c_str(), aside.c_str()) != 0) {
     report_("lettrance: cannot keep the broken settings file aside (" + ErrnoText() +
             "); it is left as it is and the new settings are not written");
     return false;
@@ -198,25 +306,28 @@ bool HiveFile::KeepBrokenFileAside() {
   return true;
 }
 
-RegStatus HiveFile::WriteAtomically(const RegHive& hive) {
+RegStatus HiveFile::WriteAtomically(const std::string& target, const RegHive& hive) {
   const std::string text = FormatRegFile(hive);
-  std::string temp = path_ + ".tmp-XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
+  struct stat existing;
+  const bool keepMode = stat(target.c_str(), &existing) == 0;
+  std::string temp;
+  const int fd = CreateTemporary(target, temp);
   if (fd < 0) {
     report_("lettrance: cannot write the settings file " + path_ + ": " + ErrnoText());
     return ERROR_WRITE_FAULT;
   }
-  const bool written = WriteAll(fd, text) && fsync(fd) == 0;
-  const int savedErrno = errno;
+  const bool written = (!keepMode || fchmod(fd, existing.st_mode & 07777) == 0) &&
+                       WriteAll(fd, text) && fsync(fd) == 0;
+  const int writeErrno = errno;
   close(fd);
-  if (!written || rename(temp.c_str(), path_.c_str()) != 0) {
-    errno = written ? errno : savedErrno;
-    report_("lettrance: cannot write the settings file " + path_ + ": " + ErrnoText());
+  if (!written || rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = written ? errno : writeErrno;
+    report_("lettrance: cannot write the settings file " + path_ + ": " + ErrnoText(error));
     unlink(temp.c_str());
     return ERROR_WRITE_FAULT;
   }
   // Make the rename itself durable.
-  const int folder = open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder >= 0) {
     fsync(folder);
     close(folder);
@@ -225,22 +336,25 @@ RegStatus HiveFile::WriteAtomically(const RegHive& hive) {
 }
 
 RegStatus HiveFile::Commit(const std::function<void(RegHive&)>& change) {
-  if (!MakeFolders(FolderOf(path_))) {
-    report_("lettrance: cannot create the settings folder " + FolderOf(path_) + ": " + ErrnoText());
+  const bool locked = LockWriters();
+  struct Unlock {
+    HiveFile& file;
+    ~Unlock() { file.UnlockWriters(); }
+  } unlock{*this};
+  ReloadIfChanged();  // another process may have written since we last looked
+  if (!locked) return ERROR_ACCESS_DENIED;
+  if (!Writable()) return ERROR_ACCESS_DENIED;
+  std::string target;
+  if (!WriteTarget(path_, target) || !MakeFolders(FolderOf(target))) {
+    report_("lettrance: cannot write the settings file " + path_ + ": " + ErrnoText());
     return ERROR_WRITE_FAULT;
   }
-  LockFile lock(path_ + ".lock");
-  if (!lock.Held()) {
-    ReloadIfChanged();
-    return ERROR_ACCESS_DENIED;
-  }
-  ReloadIfChanged();  // another process may have written since we last looked
-  if (!Writable()) return ERROR_ACCESS_DENIED;
+  RemoveStaleTemporaries(target);
 
   RegHive next = hive_;
   change(next);
-  if (broken_ && stamp_.exists && !KeepBrokenFileAside()) return ERROR_WRITE_FAULT;
-  const RegStatus status = WriteAtomically(next);
+  if (broken_ && stamp_.exists && !KeepBrokenFileAside(target)) return ERROR_WRITE_FAULT;
+  const RegStatus status = WriteAtomically(target, next);
   if (status != ERROR_SUCCESS) {
     loaded_ = false;  // the file may have moved aside: look again next time
     return status;

@@ -146,6 +146,16 @@ RegStatus HiveRegistry::CloseKey(RegHandle key) {
   return FlushLocked();
 }
 
+void HiveRegistry::BeginUpdate() {
+  std::lock_guard lock(mutex_);
+  storage_->HoldWriters();
+}
+
+void HiveRegistry::EndUpdate() {
+  std::lock_guard lock(mutex_);
+  storage_->ReleaseWriters();
+}
+
 RegStatus HiveRegistry::Flush() {
   std::lock_guard lock(mutex_);
   return FlushLocked();

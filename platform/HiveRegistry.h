@@ -28,6 +28,8 @@ class HiveRegistry : public RegistryStore {
   RegStatus SetValue(RegHandle key, std::string_view name, uint32_t type, const uint8_t* data,
                      uint32_t size) override;
   RegStatus CloseKey(RegHandle key) override;
+  void BeginUpdate() override;
+  void EndUpdate() override;
 
   // Stores pending changes now.
   RegStatus Flush();

@@ -26,6 +26,12 @@ class HiveStorage {
   virtual RegStatus Commit(const std::function<void(RegHive&)>& change) = 0;
   // The rights that may be granted on a key.
   virtual RegAccess Grantable(std::string_view keyPath) = 0;
+
+  // Keeps every other writer waiting until ReleaseWriters, so that content
+  // read in between and then committed loses no other writer's change.
+  // Storages with a single writer need nothing.
+  virtual void HoldWriters() {}
+  virtual void ReleaseWriters() {}
 };
 
 // In-memory storage with per-key grants: a grant set on a key also holds for
@@ -40,12 +46,16 @@ class MemoryHiveStorage : public HiveStorage {
   // Changes the content as another writer would.
   void Edit(const std::function<void(RegHive&)>& change);
   void SetGrant(std::string_view keyPath, RegAccess access);
+  // Commits give `status` and change nothing while it is not ERROR_SUCCESS,
+  // as a full disk would.
+  void SetCommitStatus(RegStatus status) { commitStatus_ = status; }
   int CommitCount() const { return commits_; }
 
  private:
   RegHive hive_;
   uint64_t generation_ = 1;
   int commits_ = 0;
+  RegStatus commitStatus_ = ERROR_SUCCESS;
   std::map<std::string, RegAccess> grants_;  // by folded path
 };
 

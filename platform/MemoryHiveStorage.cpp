@@ -3,6 +3,7 @@
 namespace platform {
 
 RegStatus MemoryHiveStorage::Commit(const std::function<void(RegHive&)>& change) {
+  if (commitStatus_ != ERROR_SUCCESS) return commitStatus_;
   change(hive_);
   ++generation_;
   ++commits_;

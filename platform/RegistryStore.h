@@ -56,7 +56,26 @@ class RegistryStore {
                                uint32_t* size) = 0;
   virtual RegStatus SetValue(RegHandle key, std::string_view name, uint32_t type,
                              const uint8_t* data, uint32_t size) = 0;
+  // Closing a key stores what was changed through it; the result says
+  // whether that succeeded.
   virtual RegStatus CloseKey(RegHandle key) = 0;
+
+  // Between these two no other writer changes the store, so a value can be
+  // read and written back without losing another writer's update.
+  virtual void BeginUpdate() {}
+  virtual void EndUpdate() {}
+};
+
+// BeginUpdate for as long as it lives.
+class RegistryUpdate {
+ public:
+  explicit RegistryUpdate(RegistryStore& store) : store_(store) { store_.BeginUpdate(); }
+  ~RegistryUpdate() { store_.EndUpdate(); }
+  RegistryUpdate(const RegistryUpdate&) = delete;
+  RegistryUpdate& operator=(const RegistryUpdate&) = delete;
+
+ private:
+  RegistryStore& store_;
 };
 
 }  // namespace platform

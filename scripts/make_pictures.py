@@ -207,6 +207,65 @@ def empty_key_pal():
                    face_rows=[shade[g] for g in face], light=shade[255], dark=shade[144])
 
 
+# --- Colour picker and colour dialog: ring cursor, ring marker, menu icon -----
+
+DARK_YELLOW = OLIVE  # the key colour of pictures drawn transparent
+
+
+def ring(picture, centre_x, centre_y, bands):
+    """Paints rings round (centre_x, centre_y). bands: (inner, outer, value)
+    triples; a pixel whose squared distance from the centre lies in
+    (inner, outer] gets that value, other pixels stay as they are."""
+    for y in range(picture.height):
+        for x in range(picture.width):
+            d2 = (x - centre_x) ** 2 + (y - centre_y) ** 2
+            for (inner, outer, value) in bands:
+                if inner < d2 <= outer:
+                    picture.set(x, y, value)
+
+
+def circle_cursor():
+    """32 x 32, four bits per pixel: a white ring 15 pixels across centred on
+    the hot spot (7, 7), outlined in black inside and out, with black ticks
+    from the four compass points that cross the ring and point one pixel into
+    the hole. Everything else is dark yellow, the key colour (also pixel
+    (0, 0)) that the program makes transparent."""
+    key, black, white = 0, 1, 2
+    picture = Picture(32, 32, 4, key, [DARK_YELLOW, BLACK, WHITE])
+    # Squared radii: 7.5^2 = 56.25, 6.5^2 = 42.25, 4.5^2 = 20.25, 3.5^2 = 12.25.
+    ring(picture, 7, 7, [(12, 20, black), (20, 42, white), (42, 56, black)])
+    for step in range(1, 5):  # rows/columns 1..4 from each edge of the ring
+        picture.set(7, step, black)
+        picture.set(7, 14 - step, black)
+        picture.set(step, 7, black)
+        picture.set(14 - step, 7, black)
+    return picture
+
+
+def colour_box_marker():
+    """16 x 16, four bits per pixel: the marker of the colour dialog, a ring
+    15 pixels across centred on pixel (8, 8) (the marked point), shaded from a
+    black rim over white and light grey to a grey inner edge, on a dark-yellow
+    background that is drawn transparent."""
+    key, black, grey, light, white = 0, 1, 2, 3, 4
+    picture = Picture(16, 16, 4, key, [DARK_YELLOW, BLACK, GREY, SILVER, WHITE])
+    ring(picture, 8, 8, [(12, 20, grey), (20, 30, light), (30, 42, white), (42, 56, black)])
+    return picture
+
+
+def colour_popup_icon():
+    """12 x 12, one bit per pixel: a small list, black on white. Black lines
+    over columns 1-10 on rows 0, 3, 5, 7, 9 and 11, and black sides on
+    columns 1 and 10."""
+    black, white = 0, 1
+    picture = Picture(12, 12, 1, white, [BLACK, WHITE])
+    for y in (0, 3, 5, 7, 9, 11):
+        picture.fill_rect(1, y, 11, y + 1, black)
+    picture.fill_rect(1, 0, 2, 12, black)
+    picture.fill_rect(10, 0, 11, 12, black)
+    return picture
+
+
 # --- The table: file name (without .bmp) and the function that draws it -----
 
 PICTURES = [
@@ -217,6 +276,10 @@ PICTURES = [
     ("XRAINBOW", rainbow_strip),
     ("EMPTYKEYBITMAPWIN", empty_key_win),
     ("EMPTYKEYBITMAPPAL", empty_key_pal),
+    ("COLORCIRCLECURSOR", circle_cursor),
+    ("COLORBOXCIRCLECURSOR", circle_cursor),
+    ("COLORBOXCIRCLEBITMAP", colour_box_marker),
+    ("COLORPOPUPICON", colour_popup_icon),
 ]
 
 

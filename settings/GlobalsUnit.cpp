@@ -21,6 +21,32 @@ bool IsInstalled(const std::string& face, const std::vector<std::string>& instal
   });
 }
 
+// The record, and with the migration of a first start this version's name,
+// written in one store: a start ended before the migration leaves the older
+// version recorded, so the next start migrates again.
+void StoreRecord(const TGlobals& globals, bool recordVersion) {
+  TNewRegistry registry;
+  if (!registry.OpenPath(SettingsKeyPath, true)) {
+    throw ERegistryError(RegistryWriteErrorText(SettingsKeyPath));
+  }
+  registry.PutInteger("TimerInterval", globals.TimerInterval);
+  registry.PutInteger("Speed", globals.Speed);
+  registry.PutString("FontName", globals.FontName);
+  registry.PutInteger("FontSize", globals.FontSize);
+  registry.PutInteger("FontSpacing", globals.FontSpacing);
+  registry.PutInteger("FontColor", globals.FontColor);
+  registry.PutString("Text", globals.Text);
+  registry.PutBool("DesktopFlag", globals.DesktopFlag);
+  registry.PutBool("EffectsFlag", globals.EffectsFlag);
+  registry.PutBool("RandomYFlag", globals.RandomYFlag);
+  registry.PutBool("ColorFadingFlag", globals.ColorFadingFlag);
+  registry.PutBool("RandomColorFlag", globals.RandomColorFlag);
+  registry.PutInteger("EffectCode", globals.EffectCode);
+  registry.PutInteger("DateTimeMode", globals.DateTimeMode);
+  if (recordVersion) registry.PutString("ExeVersion", ProgramVersion);
+  registry.ClosePath();
+}
+
 }  // namespace
 
 void SetInstalledFontsProvider(InstalledFontsProvider provider) {
@@ -64,30 +90,19 @@ void LoadGlobals(TGlobals& globals) {
   globals.Speed = std::max(globals.Speed, 1);
   globals.FontName = ResolveFontName(globals.FontName, FontsProvider()());
   if (StoredVersion != ProgramVersion) {
-    SaveGlobals(globals);
-    // The record is migrated: later loads in this start read what is saved.
-    StoredVersion = ProgramVersion;
+    try {
+      StoreRecord(globals, true);
+      // The record is migrated: later loads in this start read what is saved.
+      StoredVersion = ProgramVersion;
+    } catch (const ERegistryError&) {
+      // Loading still succeeds; the store has reported why it could not
+      // write, and the next load tries the migration again.
+    }
   }
 }
 
 void SaveGlobals(const TGlobals& globals) {
-  TNewRegistry registry;
-  if (!registry.OpenPath(SettingsKeyPath, true)) return;
-  registry.PutInteger("TimerInterval", globals.TimerInterval);
-  registry.PutInteger("Speed", globals.Speed);
-  registry.PutString("FontName", globals.FontName);
-  registry.PutInteger("FontSize", globals.FontSize);
-  registry.PutInteger("FontSpacing", globals.FontSpacing);
-  registry.PutInteger("FontColor", globals.FontColor);
-  registry.PutString("Text", globals.Text);
-  registry.PutBool("DesktopFlag", globals.DesktopFlag);
-  registry.PutBool("EffectsFlag", globals.EffectsFlag);
-  registry.PutBool("RandomYFlag", globals.RandomYFlag);
-  registry.PutBool("ColorFadingFlag", globals.ColorFadingFlag);
-  registry.PutBool("RandomColorFlag", globals.RandomColorFlag);
-  registry.PutInteger("EffectCode", globals.EffectCode);
-  registry.PutInteger("DateTimeMode", globals.DateTimeMode);
-  registry.ClosePath();
+  StoreRecord(globals, false);
 }
 
 std::string ReadStoredVersion() {

@@ -51,8 +51,12 @@ void SetInstalledFontsProvider(InstalledFontsProvider provider);
 // ignored), else the first installed fallback, else "Arial".
 std::string ResolveFontName(const std::string& stored, const std::vector<std::string>& installed);
 
+// On the first load of a start with another stored version, the record is
+// written back together with this version's name.
 void LoadGlobals(TGlobals& globals);
-void SaveGlobals(const TGlobals& globals);  // throws ERegistryError on a refused write
+// Raises ERegistryError when the settings could not be stored: the key cannot
+// be opened for writing, or the store refused the record.
+void SaveGlobals(const TGlobals& globals);
 
 // Preview starts never count a start: they learn the stored version this way.
 std::string ReadStoredVersion();

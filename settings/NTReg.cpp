@@ -17,7 +17,10 @@ std::string RegistryWriteErrorText(const std::string& name) {
 TNTRegistry::TNTRegistry(RegistryStore& store) : FStore(store) {}
 
 TNTRegistry::~TNTRegistry() {
-  ClosePath();
+  try {
+    ClosePath();
+  } catch (const ERegistryError&) {  // callers that need the result close the key themselves
+  }
 }
 
 void TNTRegistry::SetRootKey(RegHandle root) {
@@ -27,10 +30,26 @@ void TNTRegistry::SetRootKey(RegHandle root) {
 }
 
 void TNTRegistry::ClosePath() {
+  CloseCurrentKey();
+  if (FUnstoredName.empty()) return;
+  const std::string name = std::move(FUnstoredName);
+  FUnstoredName.clear();
+  throw ERegistryError(RegistryWriteErrorText(name));
+}
+
+void TNTRegistry::CloseCurrentKey() {
   if (FCurrentKey == 0) return;
-  FStore.CloseKey(FCurrentKey);
+  // The store keeps what was written through the key until it is closed; a
+  // failure to store it is this object's write error.
+  const bool stored = FStore.CloseKey(FCurrentKey) == ERROR_SUCCESS;
+  if (!stored && FUnstoredName.empty()) FUnstoredName = FFirstWrittenName;
+  FFirstWrittenName.clear();
   FCurrentKey = 0;
   FCurrentPath.clear();
+}
+
+void TNTRegistry::Written(const std::string& name) {
+  if (FFirstWrittenName.empty()) FFirstWrittenName = name;
 }
 
 bool TNTRegistry::OpenWithAccess(const std::string& path, bool create,
@@ -44,7 +63,7 @@ bool TNTRegistry::OpenWithAccess(const std::string& path, bool create,
                                     : FStore.OpenKey(parent, subKey, access, key);
     if (status != ERROR_SUCCESS) continue;
     const std::string newPath = absolute ? subKey : FCurrentPath + "\\" + subKey;
-    ClosePath();
+    CloseCurrentKey();  // a failure to store is raised by the next ClosePath
     FCurrentKey = key;
     FCurrentPath = newPath;
     return true;
@@ -104,6 +123,7 @@ void TNTRegistry::PutInteger(const std::string& name, int32_t value) {
   if (FStore.SetValue(FCurrentKey, name, REG_DWORD, data, sizeof data) != ERROR_SUCCESS) {
     throw ERegistryError(RegistryWriteErrorText(name));
   }
+  Written(name);
 }
 
 void TNTRegistry::PutString(const std::string& name, const std::string& value) {
@@ -113,6 +133,7 @@ void TNTRegistry::PutString(const std::string& name, const std::string& value) {
       ERROR_SUCCESS) {
     throw ERegistryError(RegistryWriteErrorText(name));
   }
+  Written(name);
 }
 
 void TNTRegistry::PutBool(const std::string& name, bool value) {

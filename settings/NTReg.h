@@ -27,6 +27,9 @@ class TNTRegistry {
   void SetRootKey(platform::RegHandle root);
   const std::string& CurrentPath() const { return FCurrentPath; }
 
+  // Closing stores what was written through the key: when that fails it
+  // raises the write error of the first value written (the key is closed
+  // either way, and the store keeps the values to try again).
   void ClosePath();
   // A path starting with '\' counts from the root; any other from the current
   // key. Failure leaves the previous key open.
@@ -47,10 +50,15 @@ class TNTRegistry {
   platform::RegistryStore& Store() { return FStore; }
 
  private:
+  void CloseCurrentKey();
+  void Written(const std::string& name);
+
   platform::RegistryStore& FStore;
   platform::RegHandle FCurrentKey = 0;
   platform::RegHandle FRootKey = platform::HKEY_CURRENT_USER;
   std::string FCurrentPath;
+  std::string FFirstWrittenName;  // through the current key, not yet stored
+  std::string FUnstoredName;      // of a key closed by an open, when storing failed
 };
 
 // The three error texts, with the value name in place of %s.

@@ -19,15 +19,19 @@ int32_t CheckExeCounter(const std::string& keyPath, const std::string& version) 
   StoredVersion = version;
   int32_t result = 0;
   try {
-    TNewRegistry registry;
+    // Read and written back while other writers wait: starts at the same
+    // moment each count.
+    platform::RegistryStore& store = platform::UserRegistry();
+    platform::RegistryUpdate update(store);
+    TNewRegistry registry(store);
     if (!registry.OpenPath(keyPath, true)) return 0;
     result = registry.GetIntegerDef("ExeCounter", 0);
     registry.PutInteger("ExeCounter", NextCount(result));
     StoredVersion = registry.GetStringDef("ExeVersion", "");
-    if (StoredVersion != version) {
-      registry.PutString("ExeVersion", version);
-      result = 0;
-    }
+    // The new version is recorded by the settings load, together with the
+    // migration of the settings (LoadGlobals), so that a start ended before
+    // that is a first start again.
+    if (StoredVersion != version) result = 0;
     registry.ClosePath();
   } catch (...) {  // counting a start must never stop the program
   }

@@ -4,20 +4,31 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 
 #include "controls/XLinkComp.h"
+#include "platform/FrameExtentsWatch.h"
 #include "setup/XAboutBoxUnit.h"
 
 namespace {
 
-// Centres a window on the primary screen by its outer size.
-void CentreOnScreen(QWidget& window) {
+// Centres a window on the primary screen by its outer size: its own size
+// grown by `frame`. Placed by its inner rectangle, so that the toolkit's
+// older idea of the frame does not come into it.
+void CentreOnScreen(QWidget& window, const QMargins& frame) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->geometry();
-  const QRect outer = window.frameGeometry();
-  window.move(area.x() + (area.width() - outer.width()) / 2,
-              area.y() + (area.height() - outer.height()) / 2);
+  const QSize outer = window.size().grownBy(frame);
+  const QPoint inner(area.x() + (area.width() - outer.width()) / 2 + frame.left(),
+                     area.y() + (area.height() - outer.height()) / 2 + frame.top());
+  window.setGeometry(QRect(inner, window.size()));
+}
+
+// By the frame the toolkit knows of (none before the window is shown).
+void CentreOnScreen(QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  CentreOnScreen(window, handle != nullptr ? handle->frameMargins() : QMargins());
 }
 
 // The application's title: the name the program gave itself, else the one
@@ -45,11 +56,14 @@ bool TAboutBox::Execute() {
   // A window of its own, not of the owner: the box is also shown before the
   // program has any other window.
   TAboutBoxForm form;
+  form.winId();  // the native window, to be watched from the start
   CentreOnScreen(form);
-  // The window frame is known only once the window is on screen: centre
-  // again by the real outer size.
+  // The window frame is known only once the window is on screen, and a
+  // window manager may tell its size later still: centre again each time.
   QMetaObject::invokeMethod(
       &form, [&form] { CentreOnScreen(form); }, Qt::QueuedConnection);
+  const platform::FrameExtentsWatch frameWatch(
+      *form.windowHandle(), [&form](QMargins frame) { CentreOnScreen(form, frame); });
   FillForm(form);
   return form.exec() == QDialog::Accepted;
 }

@@ -17,9 +17,14 @@ std::string Lower(std::string text) {
 }
 
 // "Near && Far" is a caption with an escaped ampersand; accept it either way.
+// Copied letter by letter: GCC 12 at -O3 reports a false -Wrestrict for an
+// in-place replace here.
 std::string NormalName(const std::string& text) {
-  std::string name = Lower(text);
-  for (size_t at; (at = name.find("&&")) != std::string::npos;) name.replace(at, 2, "&");
+  std::string name;
+  for (const char c : Lower(text)) {
+    if (c == '&' && !name.empty() && name.back() == '&') continue;
+    name.push_back(c);
+  }
   return name;
 }
 

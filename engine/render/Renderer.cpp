@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -37,9 +38,18 @@ int32_t EffectBits(const std::vector<int32_t>& effects) {
   return static_cast<int32_t>(bits);
 }
 
+// A face that is not installed is replaced by the font system's choice: say
+// which, so that the pictures are not taken for what was asked.
+void WarnAboutMissingFace(const std::string& face, std::ostream& errors) {
+  if (face == "Default" || ResolveFontName(face, InstalledFonts()) == face) return;
+  const QString used = QFontInfo(QFont(QString::fromStdString(face))).family();
+  errors << kProgram << "the font '" << face << "' is not installed; drawing with '"
+         << used.toStdString() << "' instead\n";
+}
+
 // The settings record for this run: defaults or the stored settings, then the
 // command line on top. The animation uses it as it is (a test run).
-void PrepareSettings(const RenderOptions& o) {
+void PrepareSettings(const RenderOptions& o, std::ostream& errors) {
   SetInstalledFontsProvider(InstalledFonts);
   if (o.UseSettings) {
     // Treat the stored version as ours: read everything, write nothing back.
@@ -59,6 +69,7 @@ void PrepareSettings(const RenderOptions& o) {
   }
   Globals.DesktopFlag = o.Desktop.has_value();
   TestRun = true;
+  WarnAboutMissingFace(Globals.FontName, errors);
 }
 
 void Seed(const RenderOptions& o) {
@@ -191,7 +202,7 @@ int RunRenderer(const RenderOptions& o, std::ostream& errors) {
         picture.scaled(o.Width, o.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
   }
 
-  PrepareSettings(o);
+  PrepareSettings(o, errors);
   platform::SetPrimaryScreenSize(platform::ScreenSize{o.Width, o.Height});
   const bool written =
       o.Sheet ? WriteSheet(o, background.get(), errors) : WriteFrames(o, background.get(), errors);

@@ -246,25 +246,27 @@ TEST_F(ShapeEffectTest, DropFallsTwoLineHeightsWhenTheDiceSaySo) {
   Random.Calls.clear();
   Relayout(*s, efDrop);
   ASSERT_EQ(s->LineY, 270);  // (600 - 40) * 290 div 600; floor at 310
-  Random.Answer(100, {10, 3});
+  Random.Answer(100, {10, 4, 3});
   s->LetterY[1] = 500;
   s->Step();  // off screen to the right: on the line, no dice
   EXPECT_EQ(AtV(*s, 1), (PosV{802, 270, 0}));
   EXPECT_EQ(Random.CallsWith(100), 0);
   s->Step();  // 10: stays
   EXPECT_EQ(AtV(*s, 1), (PosV{796, 270, 0}));
+  s->Step();  // 4 is not below 4: stays
+  EXPECT_EQ(AtV(*s, 1), (PosV{790, 270, 0}));
   s->Step();  // 3 < 4: falls
-  EXPECT_EQ(AtV(*s, 1), (PosV{790, 271, 2}));
+  EXPECT_EQ(AtV(*s, 1), (PosV{784, 271, 2}));
   const int32_t expectedY[] = {273, 276, 280, 285, 291, 298, 306};
   for (int32_t y : expectedY) {
     s->Step();
     EXPECT_EQ(s->LetterY[1], y);
   }
   s->Step();  // 306 + 9 = 315 > 310: lands and stays
-  EXPECT_EQ(AtV(*s, 1), (PosV{742, 310, 0}));
+  EXPECT_EQ(AtV(*s, 1), (PosV{736, 310, 0}));
   Frames(*s, 5);
-  EXPECT_EQ(AtV(*s, 1), (PosV{712, 310, 0}));
-  EXPECT_EQ(Random.CallsWith(100), 2);  // no dice once down
+  EXPECT_EQ(AtV(*s, 1), (PosV{706, 310, 0}));
+  EXPECT_EQ(Random.CallsWith(100), 3);  // no dice once down
 }
 
 TEST_F(ShapeEffectTest, StumbleTipsOverAndFallsBackWithoutNegativeAngles) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,19 @@ inline PosV AtV(const TSaverAni& s, int i) {
 }
 
 // Random(n) answers from a queue per n; an empty queue answers 0. Every call
-// is logged with its n.
+// is logged with its n. Code that keeps drawing (a loop waiting for an answer
+// that never comes) fails its test at once instead of running into the time
+// limit.
 class ScriptedRandom {
  public:
+  static constexpr size_t kMaxCalls = 1000000;
+
   ScriptedRandom() {
     platform::SetRandomSource([this](int32_t n) {
+      if (Calls.size() >= kMaxCalls) {
+        throw std::runtime_error("Random(" + std::to_string(n) + ") drawn " +
+                                 std::to_string(kMaxCalls) + " times: the code keeps drawing");
+      }
       Calls.push_back(n);
       auto& queue = answers_[n];
       if (queue.empty()) return 0;

@@ -1,4 +1,5 @@
 // lettrance-render: its command line and what it writes.
+#include <QFontDatabase>
 #include <QImage>
 #include <filesystem>
 #include <sstream>
@@ -153,6 +154,25 @@ TEST_F(RendererRunTest, UnreadablePicturesAndUnwritablePlacesFail) {
   EXPECT_EQ(Run({"--size", "64x48", "--sheet", dir.File("not-a-folder/sheet.png")}),
             kExitBadOutput);
   EXPECT_NE(errors.str().find("cannot write"), std::string::npos);
+}
+
+TEST_F(RendererRunTest, AMissingFontIsNamedWithTheFaceUsedInstead) {
+  const std::vector<std::string> args = {"--size", "64x48", "--frames", "1", "--out", dir.File("f")};
+  auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), args.begin(), args.end());
+    return more;
+  };
+  ASSERT_EQ(Run(with({"--font", "No Such Face"})), kExitOk);
+  const std::string prefix =
+      "lettrance-render: the font 'No Such Face' is not installed; drawing with '";
+  ASSERT_EQ(errors.str().rfind(prefix, 0), 0u) << errors.str();
+  const std::string used = errors.str().substr(prefix.size(), errors.str().find("' instead") -
+                                                                  prefix.size());
+  EXPECT_TRUE(QFontDatabase::families().contains(QString::fromStdString(used))) << used;
+  for (const char* installed : {"DejaVu Sans", "dejavu sans", "Default"}) {
+    ASSERT_EQ(Run(with({"--font", installed})), kExitOk);
+    EXPECT_EQ(errors.str(), "") << installed;
+  }
 }
 
 TEST_F(RendererRunTest, TheSheetHoldsTwentyLabelledFrames) {

@@ -5,8 +5,6 @@
 namespace {
 
 TEST(CommandLineTest, FirstLetterAfterOneSwitchSignSelectsTheMode) {
-  EXPECT_EQ(static_cast<int>(rmChangePassword), 0);
-  EXPECT_EQ(static_cast<int>(rmRun), 3);
   EXPECT_EQ(ParseCommandLine(std::vector<std::string>{}).RunMode, rmConfigure);  // no argument
   const std::pair<TRunMode, std::vector<const char*>> cases[] = {
       {rmConfigure, {"", "/", "-c", "/c:1234", "Config"}},
@@ -32,12 +30,12 @@ TEST(CommandLineTest, WindowIdIsA32BitNumberDecimalOrHexadecimal) {
   for (const char* second :
        {"abc", "12a", "-5", "+5", " 5", "0x", "x1A", "0x1G", "0x100000000", "4294967296"}) {
     EXPECT_EQ(ParseCommandLine({"/p", second}).Error,
-              std::string("Lettrance: \"/p\" needs the id of an X11 window (decimal or 0x... "
+              std::string("\"/p\" needs the id of an X11 window (decimal or 0x... "
                           "hexadecimal) as the second argument, but \"") +
                   second + "\" is not one.");
   }
   EXPECT_EQ(ParseCommandLine({"-A"}).Error,
-            "Lettrance: \"-A\" needs the id of an X11 window (decimal or 0x... hexadecimal) as "
+            "\"-A\" needs the id of an X11 window (decimal or 0x... hexadecimal) as "
             "the second argument, but none was given.");
   EXPECT_NE(ParseCommandLine({"/p:1234"}).Error, "");
   EXPECT_EQ(BadCommandLineExitCode, 2);

@@ -93,11 +93,13 @@ TEST_F(SaverFormTest, FirstActivationCoversTheScreenAndStartsTheTimer) {
 
 TEST_F(SaverFormTest, OnlyAMoveOfThreePixelsOnBothAxesEndsTheSaver) {
   Show();
-  Move(100, 100);  // the reference point
-  Move(105, 101);
-  Move(100, 200);
-  EXPECT_FALSE(form.Closed());
-  Move(103, 103);
+  Move(100, 100);  // the reference point; moves that do not end keep it
+  const QPoint staying[] = {{3, 2}, {2, 3}, {-3, 2}, {2, -3}, {2, 2}, {5, 1}, {0, 100}, {100, 0}};
+  for (const QPoint by : staying) {
+    Move(100 + by.x(), 100 + by.y());
+    EXPECT_FALSE(form.Closed()) << "a move by " << by.x() << ", " << by.y();
+  }
+  Move(97, 103);
   EXPECT_TRUE(form.Closed());
   EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
 }
@@ -128,7 +130,7 @@ TEST_F(SaverFormTest, NStartsTheNextLineAndOtherKeysEndTheSaver) {
   EXPECT_TRUE(form.Closed());
 }
 
-TEST_F(SaverFormTest, ATestRunEndsWithSAndNeverAsksForThePassword) {
+TEST_F(SaverFormTest, ATestRunEndsWithSOrAnyInputAndNeverAsksForThePassword) {
   registry.SetDword("Control Panel\\Desktop", "ScreenSaveUsePassword", 1);
   TestRun = true;
   Globals = DefaultGlobals();
@@ -136,6 +138,15 @@ TEST_F(SaverFormTest, ATestRunEndsWithSAndNeverAsksForThePassword) {
   Show();
   Key(Qt::Key_S);
   EXPECT_TRUE(form.Closed());
+  // Ended by a click, where a saver run would ask for the password.
+  TSaverForm clicked;
+  clicked.Passwords = &passwords;
+  clicked.show();
+  QApplication::processEvents();
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&clicked, &press);
+  EXPECT_TRUE(clicked.Closed());
   EXPECT_EQ(passwords.asked, 0);
 }
 

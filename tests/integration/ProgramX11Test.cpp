@@ -5,6 +5,7 @@
 // measured times are printed, not asserted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,8 @@
 #include "platform/RegistryStore.h"
 #include "tests/integration/ChildProcess.h"
 #include "tests/integration/XServer.h"
+
+#include <X11/Xatom.h>
 #include "tests/support/TempDir.h"
 
 using namespace std::chrono_literals;
@@ -132,12 +135,15 @@ TEST_F(ProgramX11Test, SaverEndsOnlyOnAMoveAlongBothAxes) {
   SeedHive();
   auto saver = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*saver));
-  XServer::Xdotool("mousemove_relative 1 0");  // the reference point
+  XServer::Xdotool("mousemove 401 300");  // the reference point
   std::this_thread::sleep_for(200ms);
-  XServer::Xdotool("mousemove_relative 5 1");
-  std::this_thread::sleep_for(300ms);
-  EXPECT_TRUE(saver->Running()) << "a move of 5 right and 1 down must not end the saver";
-  XServer::Xdotool("mousemove_relative 3 3");
+  // Moves that do not end the saver keep the reference point.
+  for (const char* to : {"404 302", "403 303", "406 301"}) {
+    XServer::Xdotool(std::string("mousemove ") + to);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(saver->Running()) << "a move to " << to << " must not end the saver";
+  }
+  XServer::Xdotool("mousemove 404 303");
   EXPECT_EQ(saver->Wait(5s), 0);
 }
 
@@ -210,6 +216,44 @@ TEST_F(ProgramX11Test, FirstStartWritesTheMenuEntryAndShowsTheAboutBox) {
   EXPECT_EQ(HiveDword("ExeCounter"), 2);
 }
 
+// Plays a window manager that announces frame extents and sets them on the
+// about box only after it is on screen, as many do.
+TEST_F(ProgramX11Test, TheAboutBoxIsCentredByItsFrameOnceTheFrameIsKnown) {
+  Display* display = x.Raw();
+  const Window root = DefaultRootWindow(display);
+  const Atom supported = XInternAtom(display, "_NET_SUPPORTED", False);
+  Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+  XChangeProperty(display, root, supported, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&extents), 1);
+  XSync(display, False);
+  auto first = Start({"/s"});
+  Window about = 0;
+  for (auto start = Clock::now(); Clock::now() - start < 5s && about == 0;) {
+    std::this_thread::sleep_for(50ms);
+    about = x.FindWindowNamed("About ");
+  }
+  XDeleteProperty(display, root, supported);
+  ASSERT_NE(about, 0u) << "no about box on the first start";
+
+  long frame[4] = {5, 5, 30, 5};  // left, right, top, bottom
+  XChangeProperty(display, about, extents, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(frame), 4);
+  XSync(display, False);
+  // The frame is 352 + 10 by 193 + 35: its top left belongs at
+  // ((1280 - 362) / 2, (720 - 228) / 2) = (459, 246), the box 5 and 30 further.
+  const int wantX = (x.ScreenWidth() - 362) / 2 + 5, wantY = (x.ScreenHeight() - 228) / 2 + 30;
+  int atX = 0, atY = 0;
+  for (auto start = Clock::now(); Clock::now() - start < 5s && (atX != wantX || atY != wantY);) {
+    std::this_thread::sleep_for(50ms);
+    Window child;
+    XTranslateCoordinates(display, about, root, 0, 0, &atX, &atY, &child);
+  }
+  EXPECT_EQ(atX, wantX);
+  EXPECT_EQ(atY, wantY);
+  first->Kill(SIGTERM);
+  first->Wait(5s);
+}
+
 TEST_F(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
   SeedHive();
   const Window host = x.CreateWindow(0, 0, 160, 120, 0x303030);
@@ -272,6 +316,42 @@ TEST_F(ProgramX11Test, AKilledCopyDoesNotBlockTheNextStart) {
   EXPECT_TRUE(WaitForDrawing(*next)) << "the next start was blocked";
   XServer::Xdotool("key x");
   EXPECT_EQ(next->Wait(5s), 0);
+}
+
+// Needs no X server: every mode that opens windows ends with one line and
+// its own exit code when the display cannot be opened.
+TEST(ProgramWithoutDisplayTest, SaysSoAndEndsWithExitCodeFour) {
+  TempDir home;
+  const std::pair<std::string, std::string> displays[] = {
+      {"", "lettrance: cannot open the display (DISPLAY is not set)"},
+      {":9999", "lettrance: cannot open the display \":9999\""}};
+  const std::vector<std::string> commandLines[] = {{"/s"}, {}, {"/c"}, {"/p", "1234"}};
+  for (const auto& [display, message] : displays) {
+    for (const auto& args : commandLines) {
+      const std::string errors = home.File("errors.txt");
+      ChildProcess child(LETTRANCE_EXE, args,
+                         {{"DISPLAY", display},
+                          {"QT_QPA_PLATFORM", ""},
+                          {"XDG_CONFIG_HOME", home.File("config")},
+                          {"XDG_RUNTIME_DIR", home.File("")}},
+                         errors);
+      const std::string what = "DISPLAY=" + display + " " + (args.empty() ? "" : args[0]);
+      EXPECT_EQ(child.Wait(10s), 4) << what;
+      const std::string text = TempDir::Read(errors);
+      EXPECT_EQ(text.rfind(message, 0), 0u) << what << ": " << text;
+      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << what << ": " << text;
+    }
+  }
+  // A bad command line is reported before the display is needed, with one prefix.
+  const std::string errors = home.File("errors.txt");
+  ChildProcess bad(LETTRANCE_EXE, {"/p", "window"}, {{"DISPLAY", ""}}, errors);
+  EXPECT_EQ(bad.Wait(10s), 2);
+  EXPECT_EQ(TempDir::Read(errors).rfind("lettrance: \"/p\" needs the ", 0), 0u)
+      << TempDir::Read(errors);
+  // Changing the password needs no display.
+  ChildProcess password(LETTRANCE_EXE, {"/a", "0"}, {{"DISPLAY", ""}});
+  EXPECT_EQ(password.Wait(10s), 0);
+  EXPECT_FALSE(std::filesystem::exists(home.File("config")));  // no settings touched
 }
 
 }  // namespace

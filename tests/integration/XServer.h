@@ -75,6 +75,28 @@ class XServer {
     return other < 0 ? -1 : static_cast<long>(width) * height - other;
   }
 
+  // A mapped top-level window whose name starts with `prefix`, or 0.
+  Window FindWindowNamed(const std::string& prefix) {
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (!XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) {
+      return 0;
+    }
+    for (unsigned k = 0; k < count && found == 0; ++k) {
+      XWindowAttributes attributes;
+      char* name = nullptr;
+      if (XGetWindowAttributes(display_, children[k], &attributes) &&
+          attributes.map_state == IsViewable && XFetchName(display_, children[k], &name) &&
+          name != nullptr) {
+        if (std::string(name).rfind(prefix, 0) == 0) found = children[k];
+      }
+      if (name != nullptr) XFree(name);
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+  }
+
   int ScreenWidth() { return DisplayWidth(display_, DefaultScreen(display_)); }
   int ScreenHeight() { return DisplayHeight(display_, DefaultScreen(display_)); }
 

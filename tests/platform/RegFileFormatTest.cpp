@@ -14,6 +14,15 @@ std::vector<uint8_t> Bytes(std::string_view s, bool terminate = false) {
   return v;
 }
 
+// The data of a value, or a readable failure when it is missing.
+testing::AssertionResult HasData(const RegHive& hive, std::string_view key, std::string_view name,
+                                 const std::vector<uint8_t>& expected) {
+  const RegValue* value = hive.FindValue(key, name);
+  if (value == nullptr) return testing::AssertionFailure() << "no value " << name;
+  if (value->data != expected) return testing::AssertionFailure() << name << " has other data";
+  return testing::AssertionSuccess();
+}
+
 RegHive RoundTrip(const RegHive& hive) {
   RegParseResult parsed = ParseRegFile(FormatRegFile(hive));
   EXPECT_TRUE(parsed.errors.empty()) << parsed.errors.front().message;
@@ -80,8 +89,9 @@ TEST(RegFileFormat, KeyAndValueNamesIgnoreCaseButKeepIt) {
   ASSERT_NE(hive.FindKey("software\\VANDOR"), nullptr);
   EXPECT_EQ(hive.FindKey("software\\VANDOR")->path, "Software\\Vandor");
   ASSERT_EQ(hive.FindKey("Software\\Vandor")->values.size(), 1u);
+  ASSERT_NE(hive.FindValue("Software\\Vandor", "speed"), nullptr);
   EXPECT_EQ(hive.FindValue("Software\\Vandor", "speed")->name, "Speed");
-  EXPECT_EQ(hive.FindValue("Software\\Vandor", "speed")->data[0], 7);
+  EXPECT_TRUE(HasData(hive, "Software\\Vandor", "speed", {7, 0, 0, 0}));
   EXPECT_EQ(RoundTrip(hive), hive);
 }
 
@@ -97,9 +107,9 @@ TEST(RegFileFormat, ReadsWhatPeopleWrite) {
       "\"e\"=hex:\r\n";
   RegParseResult parsed = ParseRegFile(text);
   ASSERT_TRUE(parsed.errors.empty()) << parsed.errors.front().message;
-  EXPECT_EQ(parsed.hive.FindValue("A\\B", "n")->data, (std::vector<uint8_t>{10, 0, 0, 0}));
-  EXPECT_EQ(parsed.hive.FindValue("a\\b", "H")->data, (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_TRUE(parsed.hive.FindValue("a\\b", "e")->data.empty());
+  EXPECT_TRUE(HasData(parsed.hive, "A\\B", "n", {10, 0, 0, 0}));
+  EXPECT_TRUE(HasData(parsed.hive, "a\\b", "H", {1, 2, 3}));
+  EXPECT_TRUE(HasData(parsed.hive, "a\\b", "e", {}));
 }
 
 TEST(RegFileFormat, ReportsBadLinesAndKeepsTheRest) {
@@ -115,14 +125,19 @@ TEST(RegFileFormat, ReportsBadLinesAndKeepsTheRest) {
       "[HKEY_CURRENT_USER\\Good]\n"
       "\"e\"=\"bad \\q escape\"\n"
       "garbage\n"
-      "\"f\"=dword:00000006\n";
+      "\"f\"=dword:00000006\n"
+      "\"g\"=dword:100000000\n"
+      "; a comment that ends in a backslash \\\n"
+      "\"h\"=dword:00000008\n";
   RegParseResult parsed = ParseRegFile(text);
   std::vector<int> lines;
   for (const auto& error : parsed.errors) lines.push_back(error.line);
-  EXPECT_EQ(lines, (std::vector<int>{5, 6, 7, 8, 10, 11}));
+  EXPECT_EQ(lines, (std::vector<int>{5, 6, 7, 8, 10, 11, 13}));
   EXPECT_NE(parsed.hive.FindValue("Good", "a"), nullptr);
   EXPECT_NE(parsed.hive.FindValue("Good", "f"), nullptr);
   EXPECT_EQ(parsed.hive.FindValue("Good", "b"), nullptr);
+  EXPECT_EQ(parsed.hive.FindValue("Good", "g"), nullptr);  // nine digits: too large, not 0
+  EXPECT_TRUE(HasData(parsed.hive, "Good", "h", {8, 0, 0, 0}));  // not swallowed by the comment
   EXPECT_EQ(parsed.hive.FindKey("Other"), nullptr);
 
   EXPECT_EQ(ParseRegFile("[HKEY_CURRENT_USER\\X]\n").errors.size(), 1u);  // no header

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "settings/GlobalsUnit.h"
+#include "settings/NTReg.h"
 #include "tests/settings/RegistryTestStore.h"
 
 using namespace platform;
@@ -50,10 +53,15 @@ TEST_F(GlobalsTest, EmptyKeyGivesDefaultsAndWritesThemBack) {
                                "RandomYFlag",   "ColorFadingFlag", "RandomColorFlag",
                                "EffectCode",    "DateTimeMode"};
   for (const char* name : names) EXPECT_NE(store.Find(kKey, name), nullptr) << name;
-  EXPECT_EQ(store.Find(kKey, "FontName")->data,
+  EXPECT_EQ(store.Data(kKey, "FontName"),
             (std::vector<uint8_t>{'I', 'm', 'p', 'a', 'c', 't', 0}));
   EXPECT_EQ(store.Dword(kKey, "EffectCode"), -2);
   EXPECT_EQ(StoredVersion, ProgramVersion);  // later loads of this start read what is saved
+  // The migration records this version, in the same store as the record.
+  EXPECT_EQ(store.Data(kKey, "ExeVersion"),
+            (std::vector<uint8_t>{'1', '.', '0', '6', ' ', '-', ' ', '1', '7', ' ', 'J', 'a', 'n',
+                                  ' ', '2', '0', '0', '1', 0}));
+  EXPECT_EQ(store.Storage().CommitCount(), 1);
 }
 
 TEST_F(GlobalsTest, FontFallback) {
@@ -118,18 +126,60 @@ TEST_F(GlobalsTest, StoredValuesAreUsedAsTheyAre) {
   EXPECT_EQ(Load().Text, "one\r\ntwo\nthree");
 }
 
-TEST_F(GlobalsTest, SaveWritesAllFourteenValues) {
-  TGlobals g = DefaultGlobals();
+// The fourteen fields as one comparable value.
+auto Fields(const TGlobals& g) {
+  return std::make_tuple(g.TimerInterval, g.Speed, g.FontName, g.FontSize, g.FontSpacing,
+                         g.FontColor, g.Text, g.DesktopFlag, g.EffectsFlag, g.RandomYFlag,
+                         g.ColorFadingFlag, g.RandomColorFlag, g.EffectCode, g.DateTimeMode);
+}
+
+TEST_F(GlobalsTest, EachFlagIsSavedAndLoadedUnderItsOwnName) {
+  StoredVersion = ProgramVersion;
+  const char* const flags[] = {"DesktopFlag", "EffectsFlag", "RandomYFlag", "ColorFadingFlag",
+                               "RandomColorFlag"};
+  for (int alone = 0; alone < 5; ++alone) {
+    TGlobals g = DefaultGlobals();
+    g.FontName = "Impact";
+    bool* const fields[] = {&g.DesktopFlag, &g.EffectsFlag, &g.RandomYFlag, &g.ColorFadingFlag,
+                            &g.RandomColorFlag};
+    for (int k = 0; k < 5; ++k) *fields[k] = k == alone;
+    SaveGlobals(g);
+    for (int k = 0; k < 5; ++k) {
+      EXPECT_EQ(store.Dword(kKey, flags[k]), k == alone ? 1 : 0) << flags[alone] << " alone";
+    }
+    EXPECT_EQ(Fields(Load()), Fields(g)) << flags[alone] << " alone";
+  }
+}
+
+TEST_F(GlobalsTest, SaveWritesAllFourteenValuesInOneStore) {
+  StoredVersion = ProgramVersion;
+  TGlobals g;
+  g.TimerInterval = 11;
+  g.Speed = 12;
   g.FontName = "Impact";
-  g.DesktopFlag = true;
-  g.EffectCode = 0x55;
+  g.FontSize = 13;
+  g.FontSpacing = 14;
+  g.FontColor = 0x0F0E0D;
   g.Text = "a\rb";
+  g.DesktopFlag = true;
+  g.EffectsFlag = false;
+  g.RandomYFlag = true;
+  g.ColorFadingFlag = false;
+  g.RandomColorFlag = true;
+  g.EffectCode = 0x55;
+  g.DateTimeMode = 5;
   SaveGlobals(g);
-  EXPECT_EQ(store.Dword(kKey, "DesktopFlag"), 1);
-  EXPECT_EQ(store.Dword(kKey, "EffectsFlag"), 1);
-  EXPECT_EQ(store.Dword(kKey, "EffectCode"), 0x55);
-  EXPECT_EQ(store.Find(kKey, "Text")->data, (std::vector<uint8_t>{'a', '\r', 'b', 0}));
   EXPECT_EQ(store.Storage().CommitCount(), 1);  // one write for the whole record
+  const std::pair<const char*, int32_t> dwords[] = {
+      {"TimerInterval", 11}, {"Speed", 12},         {"FontSize", 13},        {"FontSpacing", 14},
+      {"FontColor", 0x0F0E0D}, {"DesktopFlag", 1},  {"EffectsFlag", 0},      {"RandomYFlag", 1},
+      {"ColorFadingFlag", 0},  {"RandomColorFlag", 1}, {"EffectCode", 0x55}, {"DateTimeMode", 5}};
+  for (const auto& [name, value] : dwords) EXPECT_EQ(store.Dword(kKey, name), value) << name;
+  EXPECT_EQ(store.Data(kKey, "FontName"),
+            (std::vector<uint8_t>{'I', 'm', 'p', 'a', 'c', 't', 0}));
+  EXPECT_EQ(store.Data(kKey, "Text"), (std::vector<uint8_t>{'a', '\r', 'b', 0}));
+  EXPECT_EQ(store.Find(kKey, "ExeVersion"), nullptr);  // only a migration records the version
+  EXPECT_EQ(Fields(Load()), Fields(g));
 }
 
 TEST_F(GlobalsTest, UnwritableKeyIsLeftAloneAndLoadStillWorks) {
@@ -139,6 +189,36 @@ TEST_F(GlobalsTest, UnwritableKeyIsLeftAloneAndLoadStillWorks) {
   const TGlobals g = Load();  // the migration's save cannot open the key: no error
   EXPECT_EQ(g.FontSize, 33);
   EXPECT_EQ(store.Find(kKey, "EffectCode"), nullptr);
+  EXPECT_EQ(StoredVersion, "");  // not migrated: the next load tries again
+}
+
+TEST_F(GlobalsTest, SettingsThatCannotBeStoredRaiseTheRegistryError) {
+  StoredVersion = ProgramVersion;
+  store.SetDword(kKey, "FontSize", 33);
+  TGlobals g = Load();
+  g.FontSize = 77;
+  const auto saveError = [&]() -> std::string {
+    try {
+      SaveGlobals(g);
+    } catch (const ERegistryError& error) {
+      return error.what();
+    }
+    return "returned normally";
+  };
+  // The key cannot be opened for writing.
+  store.Storage().SetGrant(kKey, KEY_READ);
+  EXPECT_EQ(saveError(),
+            "Konnte Daten für '\\Software\\Vandor\\ScreenSaver\\Lettrance' nicht setzen");
+  // The key opens, but the store refuses the record.
+  store.Storage().SetGrant(kKey, KEY_ALL_ACCESS);
+  store.Storage().SetCommitStatus(ERROR_WRITE_FAULT);
+  EXPECT_EQ(saveError(), "Konnte Daten für 'TimerInterval' nicht setzen");
+  EXPECT_EQ(store.Dword(kKey, "FontSize"), 33);  // what was stored stays
+  // The refused change is kept and stored by the next store that succeeds.
+  store.Storage().SetCommitStatus(ERROR_SUCCESS);
+  EXPECT_EQ(Load().FontSize, 77);
+  store.Registry().Flush();
+  EXPECT_EQ(store.Dword(kKey, "FontSize"), 77);
 }
 
 TEST_F(GlobalsTest, StoredVersionCanBeReadWithoutCounting) {

@@ -111,12 +111,11 @@ TEST_F(RegistryClassesTest, WritesUseRegistryTypes) {
   registry.PutBool("b", true);
   registry.PutInteger("i", -2);
   registry.ClosePath();
-  ASSERT_NE(store.Find("W", "s"), nullptr);
-  EXPECT_EQ(store.Find("W", "s")->type, REG_SZ);
-  EXPECT_EQ(store.Find("W", "s")->data, (std::vector<uint8_t>{'a', 'b', 0}));
-  EXPECT_EQ(store.Find("W", "b")->type, REG_DWORD);
+  EXPECT_EQ(store.Type("W", "s"), REG_SZ);
+  EXPECT_EQ(store.Data("W", "s"), (std::vector<uint8_t>{'a', 'b', 0}));
+  EXPECT_EQ(store.Type("W", "b"), REG_DWORD);
   EXPECT_EQ(store.Dword("W", "b"), 1);
-  EXPECT_EQ(store.Find("W", "i")->data, (std::vector<uint8_t>{0xFE, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(store.Data("W", "i"), (std::vector<uint8_t>{0xFE, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST_F(RegistryClassesTest, ChangingTheRootClosesTheKey) {

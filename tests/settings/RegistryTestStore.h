@@ -2,6 +2,8 @@
 // Points the registry classes at an in-memory hive for the life of a test.
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/HiveRegistry.h"
 #include "platform/UserRegistry.h"
@@ -34,6 +36,16 @@ class RegistryTestStore {
   }
   const platform::RegValue* Find(std::string_view key, std::string_view name) {
     return storage_->Current().FindValue(key, name);
+  }
+  // A missing value compares unequal instead of ending the test.
+  std::optional<std::vector<uint8_t>> Data(std::string_view key, std::string_view name) {
+    const platform::RegValue* value = Find(key, name);
+    if (value == nullptr) return std::nullopt;
+    return value->data;
+  }
+  uint32_t Type(std::string_view key, std::string_view name) {
+    const platform::RegValue* value = Find(key, name);
+    return value == nullptr ? platform::REG_NONE : value->type;
   }
   int32_t Dword(std::string_view key, std::string_view name) {
     const platform::RegValue* value = Find(key, name);

@@ -16,6 +16,12 @@ class ExeCounterTest : public ::testing::Test {
  protected:
   ~ExeCounterTest() override { StoredVersion.clear(); }
   static int32_t Count() { return CheckExeCounter(std::string("\\") + kKey, kVersion); }
+  static void Load() {
+    SetInstalledFontsProvider([] { return std::vector<std::string>{"Default", "Arial"}; });
+    TGlobals g;
+    LoadGlobals(g);
+    SetInstalledFontsProvider(nullptr);
+  }
   std::string Version() {
     const RegValue* value = store.Find(kKey, "ExeVersion");
     if (value == nullptr || value->type != REG_SZ) return "<no string>";
@@ -31,8 +37,10 @@ class ExeCounterTest : public ::testing::Test {
 TEST_F(ExeCounterTest, FirstAndSecondStart) {
   EXPECT_EQ(Count(), 0);
   EXPECT_EQ(store.Dword(kKey, "ExeCounter"), 1);
-  EXPECT_EQ(Version(), kVersion);
   EXPECT_EQ(StoredVersion, "");  // the settings load then sees a first start
+  EXPECT_EQ(Version(), "<no string>");  // recorded by that load, with the migration
+  Load();
+  EXPECT_EQ(Version(), kVersion);
   EXPECT_EQ(Count(), 1);
   EXPECT_EQ(store.Dword(kKey, "ExeCounter"), 2);
   EXPECT_EQ(StoredVersion, kVersion);
@@ -42,15 +50,32 @@ TEST_F(ExeCounterTest, OtherVersionCountsOnButIsAFirstStart) {
   Stored(7, kOldVersion);
   EXPECT_EQ(Count(), 0);
   EXPECT_EQ(store.Dword(kKey, "ExeCounter"), 8);  // never reset
-  EXPECT_EQ(Version(), kVersion);
   EXPECT_EQ(StoredVersion, kOldVersion);
 
   Stored(3, "1.06 - 17 JAN 2001");  // exact comparison, case included
   EXPECT_EQ(Count(), 0);
   store.SetDword(kKey, "ExeVersion", 106);  // an integer reads as no version
   EXPECT_EQ(Count(), 0);
-  EXPECT_EQ(Version(), kVersion);
+  EXPECT_EQ(StoredVersion, "");
+  Load();
+  EXPECT_EQ(Version(), kVersion);  // the migration overwrites it with the string
   EXPECT_EQ(store.Dword(kKey, "ExeCounter"), 5);  // 3, then two counted starts
+}
+
+TEST_F(ExeCounterTest, AFirstStartEndedBeforeTheMigrationIsAFirstStartAgain) {
+  Stored(3, kOldVersion);
+  store.SetDword(kKey, "EffectCode", 1);  // the older version's value, to be replaced
+  EXPECT_EQ(Count(), 0);
+  // Ended here, say while the about box was open: nothing but the count stored.
+  EXPECT_EQ(Version(), kOldVersion);
+  EXPECT_EQ(Count(), 0);
+  EXPECT_EQ(StoredVersion, kOldVersion);
+  const int commits = store.Storage().CommitCount();
+  Load();
+  EXPECT_EQ(store.Storage().CommitCount(), commits + 1);  // record and version together
+  EXPECT_EQ(store.Dword(kKey, "EffectCode"), -2);
+  EXPECT_EQ(Version(), kVersion);
+  EXPECT_EQ(Count(), 5);
 }
 
 TEST_F(ExeCounterTest, CounterEdgeValues) {
@@ -62,13 +87,13 @@ TEST_F(ExeCounterTest, CounterEdgeValues) {
   EXPECT_EQ(store.Dword(kKey, "ExeCounter"), INT32_MAX);
 }
 
-// The test hive, refusing writes of ExeVersion.
-class VersionWriteRefused : public HiveRegistry {
+// The test hive, refusing writes of ExeCounter.
+class CounterWriteRefused : public HiveRegistry {
  public:
   using HiveRegistry::HiveRegistry;
   RegStatus SetValue(RegHandle key, std::string_view name, uint32_t type, const uint8_t* data,
                      uint32_t size) override {
-    if (name == "ExeVersion") return ERROR_ACCESS_DENIED;
+    if (name == "ExeCounter") return ERROR_ACCESS_DENIED;
     return HiveRegistry::SetValue(key, name, type, data, size);
   }
 };
@@ -80,19 +105,26 @@ TEST_F(ExeCounterTest, RegistryFailuresAreSwallowed) {
   EXPECT_EQ(StoredVersion, kVersion);
   EXPECT_EQ(store.Dword(kKey, "ExeCounter"), 4);
 
+  store.Storage().SetGrant(kKey, KEY_ALL_ACCESS);
+  Stored(4, kVersion);
+  store.Storage().SetCommitStatus(ERROR_WRITE_FAULT);  // the count cannot be stored
+  EXPECT_EQ(Count(), 4);
+  EXPECT_EQ(store.Dword(kKey, "ExeCounter"), 4);
+  store.Storage().SetCommitStatus(ERROR_SUCCESS);
+
   auto storage = std::make_unique<MemoryHiveStorage>();
   MemoryHiveStorage& memory = *storage;
-  VersionWriteRefused refusing(std::move(storage));
+  CounterWriteRefused refusing(std::move(storage));
   SetUserRegistry(&refusing);
   memory.Edit([](RegHive& hive) {
     hive.SetValue(kKey, "ExeCounter", REG_DWORD, {7, 0, 0, 0});
     hive.SetValue(kKey, "ExeVersion", REG_SZ, {'1', 0});
   });
-  EXPECT_EQ(Count(), 7);  // the error came before the result became 0
-  EXPECT_EQ(StoredVersion, "1");
-  refusing.Flush();
+  EXPECT_EQ(Count(), 7);  // the error came before the version was read
+  EXPECT_EQ(StoredVersion, kVersion);
+  ASSERT_NE(memory.Current().FindValue(kKey, "ExeCounter"), nullptr);
   EXPECT_EQ(memory.Current().FindValue(kKey, "ExeCounter")->data,
-            (std::vector<uint8_t>{8, 0, 0, 0}));
+            (std::vector<uint8_t>{7, 0, 0, 0}));
 }
 
 }  // namespace

@@ -90,6 +90,12 @@ TEST_F(AboutBoxTest, FormHasTheFixedLayout) {
   }
   EXPECT_TRUE(form.ProductLabel->font().bold());
   EXPECT_FALSE(form.VersionLabel->font().bold());
+  // A dialog with only the close and system-menu buttons in its title bar.
+  const Qt::WindowFlags flags = form.windowFlags();
+  EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+  EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(form.OKButton->isDefault());
   EXPECT_EQ(form.OKButton->text(), "OK");
   EXPECT_EQ(form.Image1->pixmap().size(), QSize(72, 36));
@@ -146,7 +152,7 @@ TEST_F(AboutBoxTest, EmptyProductShowsTheApplicationTitle) {
 TEST_F(AboutBoxTest, BoxIsCentredOnTheScreenByItsOuterSize) {
   WhenShown([](TAboutBoxForm& form) {
     // Let the box settle once its frame is known.
-    QCoreApplication::sendPostedEvents(&form);
+    QCoreApplication::processEvents();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QRect outer = form.frameGeometry();
     EXPECT_EQ(outer.topLeft(), QPoint(screen.x() + (screen.width() - outer.width()) / 2,

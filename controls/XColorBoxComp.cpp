@@ -1,0 +1,49 @@
+#include "controls/XColorBoxComp.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "controls/XColorBoxUnit.h"
+
+namespace {
+
+TColorBoxForm* SharedForm = nullptr;
+
+// Runs while the application object is being destroyed, before the window
+// system goes: a window must not outlive it.
+void DestroyColorDialogForm() {
+  delete SharedForm;
+  SharedForm = nullptr;
+}
+
+TColorBoxForm& MakeColorDialogForm() {
+  if (!SharedForm) {
+    SharedForm = new TColorBoxForm(nullptr);
+    qAddPostRoutine(DestroyColorDialogForm);
+    // Centred on the screen as it is now; later runs keep where it was moved.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->geometry();
+      SharedForm->move(area.left() + (area.width() - SharedForm->width()) / 2,
+                       area.top() + (area.height() - SharedForm->height()) / 2);
+    }
+  }
+  return *SharedForm;
+}
+
+}  // namespace
+
+TColorBoxForm* ColorDialogForm() {
+  return SharedForm;
+}
+
+TColorBox::TColorBox(QObject* owner) : QObject(owner) {}
+
+bool TColorBox::Execute() {
+  TColorBoxForm& form = MakeColorDialogForm();
+  form.setWindowTitle(FCaption);
+  form.SetCurrentColor(FColor);
+  if (form.exec() != QDialog::Accepted) return false;
+  FColor = form.CurrentColor();
+  return true;
+}
