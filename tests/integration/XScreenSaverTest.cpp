@@ -131,7 +131,7 @@ class Daemon {
 
 // Running, and not a zombie that nobody has collected yet.
 bool Alive(int pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::ifstream stat(std::string("/proc/").append(std::to_string(pid)).append("/stat"));
   std::string text;
   std::getline(stat, text);
   const size_t close = text.rfind(')');
