@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "controls/DIBSharedImage.h"
@@ -145,6 +146,41 @@ TColorTable ReadColors(StreamReader& in, const BodyHeader& header, int64_t pixel
   return table;
 }
 
+// Where each channel starts in a 32-bit pixel whose masks are 8-bit runs in
+// another place than the standard one (some writers store them so); empty
+// for any other layout. Such pixels are rearranged into the standard layout
+// on reading, so they are neither refused nor shown with swapped channels.
+struct ChannelShifts {
+  int red = 0, green = 0, blue = 0;
+};
+
+std::optional<ChannelShifts> ShiftsOf(const TPixelLayout& layout) {
+  const auto shift = [](uint32_t mask) -> int {
+    for (int i = 0; i <= 24; ++i) {
+      if (mask == uint32_t{0xFF} << i) return i;
+    }
+    return -1;
+  };
+  const ChannelShifts shifts{shift(layout.RedMask), shift(layout.GreenMask),
+                             shift(layout.BlueMask)};
+  const bool disjoint = (layout.RedMask & layout.GreenMask) == 0 &&
+                        (layout.RedMask & layout.BlueMask) == 0 &&
+                        (layout.GreenMask & layout.BlueMask) == 0;
+  if (shifts.red < 0 || shifts.green < 0 || shifts.blue < 0 || !disjoint) return std::nullopt;
+  return shifts;
+}
+
+void RepackRow(uint8_t* row, int width, const ChannelShifts& shifts) {
+  for (int x = 0; x < width; ++x, row += 4) {
+    const uint32_t pixel = uint32_t{row[0]} | uint32_t{row[1]} << 8 | uint32_t{row[2]} << 16 |
+                           uint32_t{row[3]} << 24;
+    row[0] = static_cast<uint8_t>(pixel >> shifts.blue);
+    row[1] = static_cast<uint8_t>(pixel >> shifts.green);
+    row[2] = static_cast<uint8_t>(pixel >> shifts.red);
+    row[3] = 0;
+  }
+}
+
 // Rows in large reads (few calls into the stream, straight past its buffer)
 // through a scratch block small enough to stay in the cache.
 void ReadRows(StreamReader& in, TDIBSharedImage& image, bool bottomRowFirst) {
@@ -180,10 +216,15 @@ void TDIB::ReadBodyAt(QIODevice& stream, int64_t pixelOffset) {
     return;
   }
   if (got < 4) Invalid();
-  const BodyHeader header = ReadHeader(in, U32(sizeBytes));
+  BodyHeader header = ReadHeader(in, U32(sizeBytes));
   const TColorTable colors = ReadColors(in, header, pixelOffset);
 
   if (header.width <= 0 || header.height == 0 || header.height == INT_MIN) Invalid();
+  std::optional<ChannelShifts> shifts;
+  if (header.bits == 32 && !header.layout.SameMasks(kLayout888)) {
+    shifts = ShiftsOf(header.layout);
+    if (shifts) header.layout = kLayout888;
+  }
   TDIBSharedImage::CheckFormat(header.bits, header.layout);
   const bool compressed =
       header.compression == kCompressionRle8 || header.compression == kCompressionRle4;
@@ -221,6 +262,11 @@ void TDIB::ReadBodyAt(QIODevice& stream, int64_t pixelOffset) {
     in.Read(image->Encoded.data(), dataBytes);
   } else {
     ReadRows(in, *image, header.height > 0);
+    if (shifts) {
+      for (int row = 0; row < image->ImageHeight; ++row) {
+        RepackRow(image->Row(row), image->ImageWidth, *shifts);
+      }
+    }
   }
   SwitchTo(std::move(image));
 }

@@ -25,8 +25,6 @@ const std::map<std::string, std::string> kRefused = {
     // information headers of 108 and 124 bytes
     {"g/pal8v4.bmp", "DIB is invalid"},
     {"g/pal8v5.bmp", "DIB is invalid"},
-    // red, green and blue masks in another order than FF0000, FF00, FF
-    {"g/rgb32bf.bmp", "PixelFormat in invalid"},
 };
 
 const std::set<std::string> kErrors = {"DIB is invalid", "PixelFormat in invalid",

@@ -93,7 +93,8 @@ TEST(DIBFileTest, BadHeadersAreRefusedBeforeAnythingIsAllocated) {
       {"RLE8 of 30000 x 30000 from 2 bytes", Info(30000, 30000, 8, 1, 2) + Bytes(1024, '\0') + Raw({0, 1}), false, "DIB is invalid"},
       {"bit count 2", Info(2, 2, 2) + Bytes(16, '\0') + pixels, false, "Bitcount in invalid (2)"},
       {"bit count 64", Info(2, 2, 64) + pixels, false, "Bitcount in invalid (64)"},
-      {"blue and red masks swapped", Info(2, 2, 32, 3) + U32(0xFF) + U32(0xFF00) + U32(0xFF0000) + pixels, false, "PixelFormat in invalid"},
+      {"32-bit masks 10-10-10", Info(2, 2, 32, 3) + U32(0x3FF00000) + U32(0xFFC00) + U32(0x3FF) + pixels, false, "PixelFormat in invalid"},
+      {"32-bit masks overlapping", Info(2, 2, 32, 3) + U32(0xFF0000) + U32(0xFF00) + U32(0xFF00) + pixels, false, "PixelFormat in invalid"},
       {"16-bit masks 2-3-1", Info(2, 2, 16, 3) + U32(0x30) + U32(0xE) + U32(0x1) + pixels, false, "PixelFormat in invalid"},
       {"file header cut short", "BM\x10\x00", true, "DIB is invalid"},
       {"file header not BM", "BA" + U32(0) + U32(0) + U32(54) + Info(1, 1, 24) + pixels, true, "DIB is invalid"},
@@ -135,6 +136,9 @@ TEST(DIBFileTest, HeadersColourTablesAndRowOrdersLoadTheSamePicture) {
        16, Raw({2, 0x7C, 0, 0}), Raw({1, 0x7C, 0, 0}), {}},
       {"32 bits, standard masks", Info(1, 2, 32, 3) + U32(0xFF0000) + U32(0xFF00) + U32(0xFF) +
        Raw({1, 2, 3, 4, 5, 6, 7, 8}), 32, Raw({5, 6, 7, 8}), Raw({1, 2, 3, 4}), {}},
+      // Pixel 0x04030201: red 0x04 at bit 24, green 0x20 at bit 4, blue 0x03 at bit 16.
+      {"32 bits, 8-bit masks elsewhere", Info(1, 2, 32, 3) + U32(0xFF000000) + U32(0xFF0) + U32(0xFF0000) +
+       Raw({1, 2, 3, 4, 0x50, 0x06, 0x07, 0x80}), 32, Raw({0x07, 0x65, 0x80, 0}), Raw({3, 0x20, 4, 0}), {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
