@@ -93,7 +93,10 @@ int32_t TSaverAni::LettersInLine() const {
 
 void TSaverAni::Init() {
   if (!MakeSurface) throw std::logic_error("The animation has no way to make its back buffer");
-  if (!TestRun) LoadGlobals(Globals);
+  if (!TestRun) {
+    LoadGlobals(Globals);
+    if (AdjustSettings) AdjustSettings(Globals);
+  }
   // A window that reports no size yet still gets a one-pixel surface, so the
   // scaling between surface and screen never divides by zero.
   Width = std::max(Width, 1);

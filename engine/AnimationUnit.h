@@ -6,12 +6,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/DrawingSurface.h"
 #include "engine/XColorUnit.h"
+
+struct TGlobals;
 
 // Longest line shown, in letters (user-perceived characters: a base letter
 // with its accents, an emoji sequence, a flag); longer lines are cut.
@@ -98,6 +101,9 @@ struct TSaverAni {
   // window or an image); set by the host. Without one, frames are composed
   // but shown nowhere.
   FrameTarget* Target = nullptr;
+  // Changes the settings just loaded for this run only (options given on the
+  // command line); set by the host. Nothing it changes is saved.
+  std::function<void(TGlobals&)> AdjustSettings;
   // The primary screen's size as read at the start of the last Init, Layout
   // or Step: the plane of the letter positions.
   int32_t ScreenWidth = 1;

@@ -2,6 +2,7 @@
 // The start mode and its window, read from the command line the desktop's
 // screen-saver machinery (or the user) starts the program with.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ inline constexpr int BadCommandLineExitCode = 2;
 // `arguments` are those after the program's name; only the first two count.
 // The first selects the mode by its first letter (case ignored) after one
 // leading '/' or '-': A, P, C, nothing (or no argument), anything else runs
-// the saver. After A and P the second must be a decimal window id.
+// the saver. After A and P the second must be a window id.
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 TCommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// A 32-bit X11 window id, decimal or hexadecimal after "0x"; no sign or spaces.
+std::optional<platform::WindowId> ParseWindowId(const std::string& text);

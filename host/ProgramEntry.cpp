@@ -2,14 +2,20 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <cstdlib>
 #include <iostream>
 
+#include "engine/AnimationUnit.h"
+#include "host/HostedMode.h"
+#include "host/LongOptions.h"
+#include "host/MonitorCover.h"
 #include "host/PasswordUnit.h"
 #include "host/PreviewLoop.h"
 #include "host/SaverUnit.h"
 #include "host/SetupHooks.h"
 #include "host/ToolkitStart.h"
 #include "platform/DesktopSnapshot.h"
+#include "platform/Monitors.h"
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/SingleInstance.h"
@@ -56,6 +62,7 @@ int RunSaverOrSetup(QApplication& app) {
   } else {
     TSaverForm saver;
     saver.OpenSetupDialog = OpenSetupDialogOverSaver;
+    MonitorCover covers(saver, platform::OtherMonitors());  // black over the others
     saver.show();
     result = app.exec();
   }
@@ -66,12 +73,24 @@ int RunSaverOrSetup(QApplication& app) {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
-  const TCommandLine command = ParseCommandLine(argc, argv);
-  if (!command.Error.empty()) {
-    std::cerr << "lettrance: " << command.Error << std::endl;
+  const TStartOptions options = ParseStartOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (!options.Error.empty()) {
+    std::cerr << "lettrance: " << options.Error << std::endl;
     return BadCommandLineExitCode;
   }
-  RunMode = command.RunMode;
+  if (options.Help) {
+    std::cout << HelpText();
+    return 0;
+  }
+  const char* variable = std::getenv("XSCREENSAVER_WINDOW");
+  const THosting hosting = DecideHosting(
+      options, variable != nullptr ? std::optional<std::string>(variable) : std::nullopt);
+  if (!hosting.Error.empty()) {
+    std::cerr << "lettrance: " << hosting.Error << std::endl;
+    return BadCommandLineExitCode;
+  }
+  const TCommandLine& command = options.Mode;
+  RunMode = hosting.Hosted ? rmRun : command.RunMode;
   if (RunMode == rmChangePassword) {
     ChangePassword(command.Window);
     return 0;
@@ -82,6 +101,17 @@ int RunProgram(int argc, char** argv) {
   const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
   QApplication& app = *toolkit;
   SetInstalledFontsProvider(InstalledFonts);
+  if (!options.Overrides.Empty()) {
+    SaverAni.AdjustSettings = [overrides = options.Overrides](TGlobals& globals) {
+      overrides.ApplyTo(globals, InstalledFonts());
+    };
+  }
+  // A host's window: no counting, no menu entry, no about box, no lock (one
+  // copy runs per monitor, and an old copy may still be ending).
+  if (hosting.Hosted) {
+    platform::Randomize();
+    return RunHosted(hosting.Window);
+  }
   if (RunMode == rmConfigure || RunMode == rmRun) CountStart();
 
   platform::SingleInstanceGuard guard("ScreenSaverSemaphore");

@@ -3,10 +3,11 @@
 
 LETTRANCE_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libgl-dev libx11-dev
+  qt6-base-dev libgl-dev libx11-dev libxext-dev libxinerama-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils desktop-file-utils
+  xscreensaver xserver-xephyr libxml2-utils groff-base dpkg-dev file
   fonts-dejavu-core fontconfig libxcb-shm0-dev
   fonts-noto-color-emoji fonts-wqy-microhei fonts-lohit-deva
 )

@@ -15,9 +15,10 @@ class XServer {
  public:
   // A server busy with another client's connection may refuse one for a
   // moment: try for a while.
-  XServer() {
+  // The server named by DISPLAY, or by `name` when given.
+  explicit XServer(const std::string& name = std::string()) {
     for (int attempt = 0; attempt < 100 && display_ == nullptr; ++attempt) {
-      display_ = XOpenDisplay(nullptr);
+      display_ = XOpenDisplay(name.empty() ? nullptr : name.c_str());
       if (display_ == nullptr) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   }

@@ -450,7 +450,8 @@ TEST_F(SetupFormTest, SelectAllAndNoneTouchOnlyTheEffectBoxes) {
     form.EffectsCheckBox->setChecked(true);
     form.DateCheckBox->setChecked(true);
     // A right click in the effects group, on a box too, offers the menu.
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            Box("CheckBox7")->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(Box("CheckBox7"), &click);
     EXPECT_TRUE(form.EffectsPopupMenu->isVisible());
     form.EffectsPopupMenu->close();

@@ -1,0 +1,30 @@
+#pragma once
+// Hosted mode: a screen-saver host (XScreenSaver, xfce4-screensaver, MATE) or
+// its settings tool made a window and asks us to draw into it. The host owns
+// that window, the input grabs, locking and our lifetime: we draw at the
+// window's full size until it is destroyed or we get SIGTERM or SIGINT.
+
+#include <optional>
+#include <string>
+
+#include "host/LongOptions.h"
+
+struct THosting {
+  bool Hosted = false;
+  // The window to draw into; 0 stands for the root window.
+  platform::WindowId Window = 0;
+  // Not empty when the request cannot be acted on (exit code 2).
+  std::string Error;
+};
+
+// Which window, if any, the start options and the value of XSCREENSAVER_WINDOW
+// (nullopt when unset) put us into. --window-id wins over the variable;
+// --root takes the variable's window, else the root window; the variable
+// alone hosts a start without a switch or with /s. An explicit /p, /c or /a
+// keeps its own mode.
+THosting DecideHosting(const TStartOptions& options, const std::optional<std::string>& variable);
+
+// Runs the animation in `window` (0: the root window) until the window is
+// destroyed or a SIGTERM or SIGINT arrives; returns the exit code. Needs the
+// application object.
+int RunHosted(platform::WindowId window);

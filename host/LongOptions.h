@@ -1,0 +1,56 @@
+#pragma once
+// The whole command line: the start switch of the classic protocol (/s, /p id,
+// /c, /a id) plus the long options that the Linux screen-saver hosts and users
+// pass: the host window (--window-id, --root), --help, and one option per
+// setting, which changes that setting for this run only.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/CommandLine.h"
+#include "settings/GlobalsUnit.h"
+
+// Settings given on the command line. They are laid over what the settings
+// file holds each time the animation loads its settings, and never saved.
+struct TSettingsOverrides {
+  std::optional<int32_t> TimerInterval;
+  std::optional<int32_t> Speed;
+  std::optional<std::string> FontName;
+  std::optional<int32_t> FontSize;
+  std::optional<int32_t> FontSpacing;
+  std::optional<int32_t> FontColor;  // 0x00BBGGRR
+  std::optional<std::string> Text;   // lines separated by carriage returns
+  std::optional<bool> DesktopFlag;
+  std::optional<bool> EffectsFlag;
+  std::optional<bool> RandomYFlag;
+  std::optional<bool> ColorFadingFlag;
+  std::optional<bool> RandomColorFlag;
+  std::optional<int32_t> EffectCode;
+  std::optional<int32_t> DateTimeMode;
+
+  bool Empty() const;
+  // A font that is not installed falls back as a stored one would.
+  void ApplyTo(TGlobals& globals, const std::vector<std::string>& installedFonts) const;
+};
+
+struct TStartOptions {
+  TCommandLine Mode;                                 // from the arguments that are not options
+  bool ModeGiven = false;                            // a start switch was on the command line
+  std::optional<platform::WindowId> WindowIdOption;  // --window-id
+  bool Root = false;                                 // --root
+  bool Help = false;
+  TSettingsOverrides Overrides;
+  // Not empty when the command line cannot be acted on (exit code 2).
+  std::string Error;
+};
+
+// `arguments` are those after the program's name. Options are written with
+// two dashes or, as X programs do, one ("-root"); a value follows as the next
+// argument or after '='. The first argument that is not an option is the start
+// switch, the next one its window id.
+TStartOptions ParseStartOptions(const std::vector<std::string>& arguments);
+
+// What --help prints.
+std::string HelpText();

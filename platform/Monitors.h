@@ -1,0 +1,19 @@
+#pragma once
+// Where the monitors are, in the toolkit's device-independent coordinates.
+
+#include <QRect>
+#include <vector>
+
+namespace platform {
+
+// Every monitor but the primary screen. Qt's screens as a rule; when the
+// server's Xinerama heads outnumber them (Xinerama spanning several X screens
+// leaves RandR reporting only the first), the heads, as XScreenSaver also
+// believes them then. Needs a QGuiApplication.
+std::vector<QRect> OtherMonitors();
+
+// The rectangles of `monitors` that are not `primary`; duplicates (mirrored
+// monitors) count once. Exposed for tests.
+std::vector<QRect> WithoutPrimary(const std::vector<QRect>& monitors, const QRect& primary);
+
+}  // namespace platform

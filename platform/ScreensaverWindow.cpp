@@ -1,0 +1,341 @@
+#include "platform/ScreensaverWindow.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
+#include <cstring>
+#include <iostream>
+
+namespace platform {
+namespace {
+
+// Xlib reports protocol errors through one handler for the whole process,
+// and its default handler ends the program. Errors on our connection (the
+// host destroyed its window, shared memory refused) are noted instead; other
+// connections' errors go to the handler we replaced.
+Display* gDisplay = nullptr;
+int gLastError = Success;
+XErrorHandler gPreviousHandler = nullptr;
+
+int NoteError(Display* display, XErrorEvent* error) {
+  if (display == gDisplay) {
+    gLastError = error->error_code;
+    return 0;
+  }
+  return gPreviousHandler != nullptr ? gPreviousHandler(display, error) : 0;
+}
+
+// Pixels laid out as QImage::Format_RGB32 on this machine.
+bool IsRgb32(const XImage* image) {
+  return image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 &&
+         image->green_mask == 0xFF00 && image->blue_mask == 0xFF &&
+         image->byte_order == (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst);
+}
+
+int MaskShift(unsigned long mask) {
+  int shift = 0;
+  while (mask != 0 && (mask & 1) == 0) {
+    mask >>= 1;
+    ++shift;
+  }
+  return shift;
+}
+
+QImage ToQImage(XImage* image) {
+  QImage result(image->width, image->height, QImage::Format_RGB32);
+  if (IsRgb32(image)) {
+    for (int y = 0; y < image->height; ++y) {
+      auto* row = reinterpret_cast<QRgb*>(result.scanLine(y));
+      std::memcpy(row, image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line,
+                  static_cast<size_t>(image->width) * 4);
+      // X leaves the fourth byte 0; Qt reads it as alpha when converting.
+      for (int x = 0; x < image->width; ++x) row[x] |= 0xFF000000u;
+    }
+    return result;
+  }
+  // Any other true-colour layout: pixel by pixel (once per start, so speed
+  // does not matter).
+  const unsigned long masks[3] = {image->red_mask, image->green_mask, image->blue_mask};
+  for (int y = 0; y < image->height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(result.scanLine(y));
+    for (int x = 0; x < image->width; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, y);
+      int channel[3];
+      for (int c = 0; c < 3; ++c) {
+        const unsigned long maximum = masks[c] >> MaskShift(masks[c]);
+        channel[c] =
+            maximum == 0
+                ? 0
+                : static_cast<int>(((pixel & masks[c]) >> MaskShift(masks[c])) * 255 / maximum);
+      }
+      row[x] = qRgb(channel[0], channel[1], channel[2]);
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+struct ScreensaverWindow::State {
+  Display* display = nullptr;
+  Window window = 0;
+  Visual* visual = nullptr;
+  int depth = 0;
+  QSize size;
+  GC gc = nullptr;
+  bool destroyed = false;
+  bool drawable = true;  // a pixel layout we can write
+  // The frame travels through shared memory when the server offers it.
+  bool useShm = false;
+  XShmSegmentInfo shm{};
+  XImage* shmImage = nullptr;
+  bool wholeFrame = true;  // the window shows nothing of ours yet, or lost it
+
+  // Runs the requests in `send` and waits until the server has answered;
+  // returns the X error they caused (Success when none).
+  template <typename F>
+  int Checked(F send) {
+    gLastError = Success;
+    send();
+    XSync(display, False);
+    const int error = gLastError;
+    gLastError = Success;
+    return error;
+  }
+
+  void FreeShm() {
+    if (shmImage == nullptr) return;
+    XShmDetach(display, &shm);
+    XSync(display, False);
+    XDestroyImage(shmImage);  // frees the XImage, not the segment
+    shmdt(shm.shmaddr);
+    shmImage = nullptr;
+  }
+
+  // Shared memory for frames of `size`; false leaves the plain path.
+  bool MakeShm() {
+    FreeShm();
+    if (!XShmQueryExtension(display)) return false;
+    shmImage =
+        XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &shm,
+                        static_cast<unsigned>(size.width()), static_cast<unsigned>(size.height()));
+    if (shmImage == nullptr) return false;
+    if (!IsRgb32(shmImage)) {
+      XDestroyImage(shmImage);
+      shmImage = nullptr;
+      return false;
+    }
+    shm.shmid = shmget(IPC_PRIVATE, static_cast<size_t>(shmImage->bytes_per_line) * size.height(),
+                       IPC_CREAT | 0600);
+    if (shm.shmid < 0) {
+      XDestroyImage(shmImage);
+      shmImage = nullptr;
+      return false;
+    }
+    shm.shmaddr = shmImage->data = static_cast<char*>(shmat(shm.shmid, nullptr, 0));
+    shm.readOnly = True;
+    const bool attached = shm.shmaddr != reinterpret_cast<char*>(-1) &&
+                          Checked([&] { XShmAttach(display, &shm); }) == Success;
+    shmctl(shm.shmid, IPC_RMID, nullptr);  // gone once both sides detach
+    if (!attached) {                       // a server on another machine, for example
+      if (shm.shmaddr != reinterpret_cast<char*>(-1)) shmdt(shm.shmaddr);
+      shmImage->data = nullptr;
+      XDestroyImage(shmImage);
+      shmImage = nullptr;
+      return false;
+    }
+    return true;
+  }
+
+  void Prepare() {
+    useShm = MakeShm();
+    wholeFrame = true;
+    // The plain path needs the same layout, checked on a one-pixel image.
+    if (!useShm) {
+      XImage* probe = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
+                                   nullptr, 1, 1, 32, 0);
+      drawable = probe != nullptr && IsRgb32(probe);
+      if (probe != nullptr) XDestroyImage(probe);
+      if (!drawable) {
+        std::cerr << "lettrance: the host window's pixel format (depth " << depth
+                  << ") is not supported; nothing is drawn" << std::endl;
+      }
+    }
+  }
+};
+
+ScreensaverWindow::ScreensaverWindow(WindowId window) : FState(std::make_unique<State>()) {
+  State& s = *FState;
+  s.display = XOpenDisplay(nullptr);
+  if (s.display == nullptr) return;
+  gDisplay = s.display;
+  gPreviousHandler = XSetErrorHandler(NoteError);
+  s.window = window != 0 ? window : DefaultRootWindow(s.display);
+  XWindowAttributes attributes{};
+  Status ok = 0;
+  if (s.Checked([&] { ok = XGetWindowAttributes(s.display, s.window, &attributes); }) != Success ||
+      ok == 0) {
+    s.window = 0;
+    return;
+  }
+  s.visual = attributes.visual;
+  s.depth = attributes.depth;
+  s.size = QSize(attributes.width, attributes.height);
+  // Resizes, destruction and exposure only: input stays with the host.
+  XSelectInput(s.display, s.window, StructureNotifyMask | ExposureMask);
+  s.gc = XCreateGC(s.display, s.window, 0, nullptr);
+  s.Prepare();
+}
+
+ScreensaverWindow::~ScreensaverWindow() {
+  State& s = *FState;
+  if (s.display == nullptr) return;
+  s.FreeShm();
+  if (s.gc != nullptr) XFreeGC(s.display, s.gc);
+  XSync(s.display, False);
+  XCloseDisplay(s.display);
+  XSetErrorHandler(gPreviousHandler);
+  gPreviousHandler = nullptr;
+  gDisplay = nullptr;
+}
+
+bool ScreensaverWindow::Valid() const {
+  return FState->display != nullptr && FState->window != 0;
+}
+
+WindowId ScreensaverWindow::Id() const {
+  return static_cast<WindowId>(FState->window);
+}
+
+QSize ScreensaverWindow::Size() const {
+  return FState->size;
+}
+
+QImage ScreensaverWindow::HostScreenshot() {
+  State& s = *FState;
+  if (!Valid()) return {};
+  const Atom name = XInternAtom(s.display, "_SCREENSAVER_SCREENSHOT", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long remaining = 0;
+  unsigned char* data = nullptr;
+  Pixmap pixmap = None;
+  s.Checked([&] {
+    if (XGetWindowProperty(s.display, s.window, name, 0, 1, False, XA_PIXMAP, &type, &format,
+                           &count, &remaining, &data) == Success &&
+        type == XA_PIXMAP && format == 32 && count == 1) {
+      pixmap = static_cast<Pixmap>(*reinterpret_cast<unsigned long*>(data));
+    }
+  });
+  if (data != nullptr) XFree(data);
+  if (pixmap == None) return {};
+
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned width = 0, height = 0, border = 0, depth = 0;
+  XImage* image = nullptr;
+  const int error = s.Checked([&] {
+    if (XGetGeometry(s.display, pixmap, &root, &x, &y, &width, &height, &border, &depth)) {
+      image = XGetImage(s.display, pixmap, 0, 0, width, height, AllPlanes, ZPixmap);
+    }
+  });
+  if (error != Success || image == nullptr) {
+    if (image != nullptr) XDestroyImage(image);
+    return {};
+  }
+  // A pixmap has no visual, so Xlib leaves the colour masks empty: the
+  // pixels are laid out as the window's.
+  if (image->red_mask == 0 && image->green_mask == 0 && image->blue_mask == 0) {
+    image->red_mask = s.visual->red_mask;
+    image->green_mask = s.visual->green_mask;
+    image->blue_mask = s.visual->blue_mask;
+  }
+  QImage picture = ToQImage(image);
+  XDestroyImage(image);
+  return picture;
+}
+
+void ScreensaverWindow::Show(const QImage& frame) {
+  State& s = *FState;
+  if (!Valid() || s.destroyed || !s.drawable || frame.isNull()) return;
+  const QImage rgb =
+      frame.format() == QImage::Format_RGB32 || frame.format() == QImage::Format_ARGB32
+          ? frame
+          : frame.convertToFormat(QImage::Format_RGB32);
+  const int width = std::min(rgb.width(), s.size.width());
+  const int height = std::min(rgb.height(), s.size.height());
+  if (width <= 0 || height <= 0) return;
+  if (s.useShm) {
+    // Only the band of rows that changed since the last frame travels to the
+    // server: the text covers a strip of the screen, the rest stays as it was
+    // (until the window is exposed, which makes the next frame go whole).
+    int first = height;
+    int last = -1;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (int y = 0; y < height; ++y) {
+      char* row = s.shmImage->data + static_cast<ptrdiff_t>(y) * s.shmImage->bytes_per_line;
+      if (!s.wholeFrame && std::memcmp(row, rgb.constScanLine(y), rowBytes) == 0) continue;
+      std::memcpy(row, rgb.constScanLine(y), rowBytes);
+      first = std::min(first, y);
+      last = y;
+    }
+    s.wholeFrame = false;
+    if (last < first) return;
+    XShmPutImage(s.display, s.window, s.gc, s.shmImage, 0, first, 0, first,
+                 static_cast<unsigned>(width), static_cast<unsigned>(last - first + 1), False);
+  } else {
+    XImage* image =
+        XCreateImage(s.display, s.visual, static_cast<unsigned>(s.depth), ZPixmap, 0,
+                     const_cast<char*>(reinterpret_cast<const char*>(rgb.constBits())),
+                     static_cast<unsigned>(rgb.width()), static_cast<unsigned>(rgb.height()), 32,
+                     static_cast<int>(rgb.bytesPerLine()));
+    if (image == nullptr) return;
+    XPutImage(s.display, s.window, s.gc, image, 0, 0, 0, 0, static_cast<unsigned>(width),
+              static_cast<unsigned>(height));
+    image->data = nullptr;  // the frame's pixels are not ours to free
+    XDestroyImage(image);
+  }
+  // The shared segment is reused for the next frame, so the server must be
+  // done with it; waiting here also paces us to what the server can take.
+  XSync(s.display, False);
+  if (gLastError == BadWindow || gLastError == BadDrawable) s.destroyed = true;
+  gLastError = Success;
+}
+
+int ScreensaverWindow::ConnectionFd() const {
+  return FState->display != nullptr ? ConnectionNumber(FState->display) : -1;
+}
+
+ScreensaverWindow::TChanges ScreensaverWindow::Changes() {
+  State& s = *FState;
+  TChanges changes;
+  if (!Valid()) {
+    changes.Destroyed = true;
+    return changes;
+  }
+  const QSize before = s.size;
+  while (XPending(s.display) > 0) {
+    XEvent event;
+    XNextEvent(s.display, &event);
+    if (event.type == DestroyNotify && event.xdestroywindow.window == s.window) s.destroyed = true;
+    if (event.type == Expose || event.type == MapNotify) s.wholeFrame = true;
+    if (event.type == ConfigureNotify && event.xconfigure.window == s.window) {
+      s.size = QSize(event.xconfigure.width, event.xconfigure.height);
+    }
+  }
+  if (gLastError == BadWindow || gLastError == BadDrawable) s.destroyed = true;
+  gLastError = Success;
+  changes.Destroyed = s.destroyed;
+  if (!s.destroyed && s.size != before) {
+    s.Prepare();
+    changes.NewSize = s.size;
+  }
+  return changes;
+}
+
+}  // namespace platform
