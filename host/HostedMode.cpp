@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QRegion>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
@@ -110,7 +111,9 @@ class HostedSaver : public QObject, public FrameTarget {
     }
   }
 
-  void ShowFrame(const QImage& frame) override { FWindow.Show(frame); }
+  void ShowFrame(const QImage& frame, const QRegion& changed) override {
+    FWindow.Show(frame, changed.boundingRect());
+  }
 
  private:
   void StopFrames() {

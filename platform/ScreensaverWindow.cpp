@@ -260,7 +260,7 @@ QImage ScreensaverWindow::HostScreenshot() {
   return picture;
 }
 
-void ScreensaverWindow::Show(const QImage& frame) {
+void ScreensaverWindow::Show(const QImage& frame, const QRect& changed) {
   State& s = *FState;
   if (!Valid() || s.destroyed || !s.drawable || frame.isNull()) return;
   const QImage rgb =
@@ -274,10 +274,13 @@ void ScreensaverWindow::Show(const QImage& frame) {
     // Only the band of rows that changed since the last frame travels to the
     // server: the text covers a strip of the screen, the rest stays as it was
     // (until the window is exposed, which makes the next frame go whole).
+    // Rows within the changed bounds that came out the same are left out too.
     int first = height;
     int last = -1;
     const size_t rowBytes = static_cast<size_t>(width) * 4;
-    for (int y = 0; y < height; ++y) {
+    const int top = s.wholeFrame ? 0 : std::max(changed.top(), 0);
+    const int bottom = s.wholeFrame ? height - 1 : std::min(changed.bottom(), height - 1);
+    for (int y = top; y <= bottom; ++y) {
       char* row = s.shmImage->data + static_cast<ptrdiff_t>(y) * s.shmImage->bytes_per_line;
       if (!s.wholeFrame && std::memcmp(row, rgb.constScanLine(y), rowBytes) == 0) continue;
       std::memcpy(row, rgb.constScanLine(y), rowBytes);

@@ -5,6 +5,7 @@
 // its cursor or map anything over it: the host keeps its own input handling.
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <memory>
 #include <optional>
@@ -31,8 +32,10 @@ class ScreensaverWindow {
   // _SCREENSAVER_SCREENSHOT pixmap); a null image when there is none.
   QImage HostScreenshot();
 
-  // Draws an opaque 32-bit frame at the window's top-left corner.
-  void Show(const QImage& frame);
+  // Draws an opaque 32-bit frame at the window's top-left corner. `changed`
+  // bounds what differs from the frame shown before; the whole frame goes
+  // out anyway the first time and after the window was exposed.
+  void Show(const QImage& frame, const QRect& changed);
 
   // Descriptor that becomes readable when the server has news for us.
   int ConnectionFd() const;
