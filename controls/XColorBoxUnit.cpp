@@ -13,14 +13,13 @@
 #include <QRadioButton>
 
 #include "controls/ColorPictures.h"
+#include "controls/FormLayout.h"
 #include "controls/PaintBox.h"
 #include "controls/XIntegerEditComp.h"
 #include "platform/ScreenPixelReader.h"
 
 namespace {
 
-// The layout was made for an 8-point face, 11 pixels high.
-constexpr int kFontPixelSize = 11;
 constexpr int kCodeTag = 6;
 constexpr QRect kOriginalHalf(0, 0, 152, 24);
 constexpr QRect kCurrentHalf(0, 24, 152, 24);
@@ -28,13 +27,6 @@ constexpr QRect kCurrentHalf(0, 24, 152, 24);
 int MeasuredScreenBitsPerPixel() {
   static const int bits = platform::ScreenBitsPerPixel();
   return bits;
-}
-
-template <typename Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(QLatin1String(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
 }
 
 QFrame* SunkenBevel(QWidget* parent, const char* name, int left, int top, int width, int height) {
@@ -107,9 +99,7 @@ TColorBoxForm::TColorBoxForm(QWidget* parent, int screenBitsPerPixel)
       FScreenBitsPerPixel(screenBitsPerPixel >= 0 ? screenBitsPerPixel
                                                   : MeasuredScreenBitsPerPixel()) {
   setFixedSize(465, 273);
-  QFont formFont = QApplication::font();
-  formFont.setPixelSize(kFontPixelSize);
-  setFont(formFont);
+  UseFormFont(*this);
 
   static constexpr const char* kRadioCaptions[6] = {"H:", "S:", "B:", "R:", "G:", "B:"};
   static constexpr const char* kRadioNames[6] = {"HRadioButton", "SRadioButton", "BRadioButton",

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStyleOptionButton>
 
+#include "controls/FormLayout.h"
 #include "controls/PaintBox.h"
 #include "controls/XColorChoiceComp.h"
 #include "controls/XNiceScrollBarComp.h"
@@ -22,17 +23,8 @@
 
 namespace {
 
-// The layout was made for an 11 pixel font.
-constexpr int kFontPixelSize = 11;
 constexpr int kCheckBoxWidth = 105;
 constexpr int kCheckBoxHeight = 17;
-
-template <typename Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(QLatin1String(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
 
 QCheckBox* CheckBox(QWidget* parent, const char* name, const char* caption, int left, int top,
                     bool checked) {
@@ -166,13 +158,11 @@ TSetupForm::TSetupForm(QWidget* parent)
       Selectnone1(EffectsPopupMenu->addAction(tr("Select none"))) {
   // FormCreate
   setFixedSize(569, 370);
-  QFont formFont = QApplication::font();
-  formFont.setPixelSize(kFontPixelSize);
-  setFont(formFont);
+  UseFormFont(*this);
   setWindowTitle(QGuiApplication::applicationDisplayName() + tr(" Setup"));
   for (TKeyInfo* key : {KeyInfo1, KeyInfo2}) {
-    key->SetFont1({formFont, Qt::black});
-    key->SetFont2({formFont, palette().color(QPalette::ButtonText)});
+    key->SetFont1({font(), Qt::black});
+    key->SetFont2({font(), palette().color(QPalette::ButtonText)});
   }
 
   Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);

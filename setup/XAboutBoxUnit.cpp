@@ -6,23 +6,13 @@
 #include <QPushButton>
 #include <memory>
 
+#include "controls/FormLayout.h"
 #include "controls/XLinkComp.h"
 #include "resources/LettranceResources.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/XAboutBoxComp.h"
 
 namespace {
-
-// The layout was made for an 11 pixel font; the desktop's own face at that
-// size fits every 17 pixel high label.
-constexpr int kFontPixelSize = 11;
-
-template <typename Widget>
-Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
-  widget->setObjectName(QLatin1String(name));
-  widget->setGeometry(left, top, width, height);
-  return widget;
-}
 
 QLabel* CentredLabel(QWidget* parent, const char* name, int left, int top, int width) {
   auto* label = Place(new QLabel(parent), name, left, top, width, 17);
@@ -48,9 +38,7 @@ TAboutBoxForm::TAboutBoxForm(QWidget* parent)
       InfoLabel(CentredLabel(this, "InfoLabel", 16, 128, 321)),
       OKButton(Place(new QPushButton(tr("OK"), this), "OKButton", 136, 160, 80, 25)) {
   setFixedSize(352, 193);
-  QFont formFont = QApplication::font();
-  formFont.setPixelSize(kFontPixelSize);
-  setFont(formFont);
+  UseFormFont(*this);
 
   Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
