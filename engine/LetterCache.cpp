@@ -1,10 +1,25 @@
 #include "engine/LetterCache.h"
 
+#include "engine/LetterMask.h"
+
 namespace {
 
 // Memory kept for shadows of colour letters; beyond it they are made anew
 // each time.
 constexpr qsizetype kSilhouetteBudget = 32 << 20;
+// Memory kept for coverage pictures, and the largest font given them.
+constexpr qsizetype kCoverageBudget = 32 << 20;
+constexpr int kLargestCoveredSize = 256;
+
+// Up to this size Qt keeps glyph pictures of its own, and blends them its
+// own way; letters gain nothing from coverage pictures there.
+int LargestGlyphQtKeeps() {
+  static const int size = [] {
+    const int set = qEnvironmentVariableIntValue("QT_MAX_CACHED_GLYPH_SIZE");
+    return set > 0 ? set : 64;
+  }();
+  return size;
+}
 
 QString Text(std::u32string_view letter) {
   return QString::fromUcs4(letter.data(), static_cast<qsizetype>(letter.size()));
@@ -30,8 +45,9 @@ LetterCache::Entry& LetterCache::Find(std::u32string_view letter) {
   FontEntries& entries = *current_;
   const auto measure = [&] {
     const QFontMetrics& m = entries.metrics;
-    return Entry{TextExtent{m.horizontalAdvance(Text(letter)), m.ascent() + m.descent()},
-                 std::nullopt, QImage()};
+    Entry entry;
+    entry.Extent = TextExtent{m.horizontalAdvance(Text(letter)), m.ascent() + m.descent()};
+    return entry;
   };
   if (letter.size() == 1) {
     const auto found = entries.letters.find(letter[0]);
@@ -66,4 +82,22 @@ const QImage& LetterCache::Silhouette(Entry& entry, std::u32string_view letter) 
   silhouetteBytes_ += silhouette.sizeInBytes();
   entry.Silhouette = std::move(silhouette);
   return entry.Silhouette;
+}
+
+const QImage* LetterCache::Coverage(Entry& entry, std::u32string_view letter) {
+  if (!entry.Coverage.isNull()) return &entry.Coverage;
+  if (entry.CoverageAsked > 1) return nullptr;  // refused before
+  if (++entry.CoverageAsked < 2) return nullptr;
+  const LetterShape& shape = Shape(entry, letter);
+  const qsizetype bytes = qsizetype{shape.Ink.width()} * shape.Ink.height();
+  const int size = font_.pixelSize();
+  if (shape.Coloured || shape.Runs.size() != 1 || size <= LargestGlyphQtKeeps() ||
+      size > kLargestCoveredSize ||
+      coverageBytes_ + bytes > kCoverageBudget) {
+    entry.CoverageAsked = 2;
+    return nullptr;
+  }
+  entry.Coverage = LetterCoverage(shape);
+  coverageBytes_ += entry.Coverage.sizeInBytes();
+  return &entry.Coverage;
 }

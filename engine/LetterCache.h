@@ -29,6 +29,9 @@ class LetterCache {
     std::optional<LetterShape> Shape;
     // The black shadow of a letter in colours of its own, once needed.
     QImage Silhouette;
+    // The coverage of the upright letter, and how often it was asked for.
+    QImage Coverage;
+    int CoverageAsked = 0;
   };
 
   // The font the following calls are about; `face` names it as the settings
@@ -39,6 +42,13 @@ class LetterCache {
   Entry& Find(std::u32string_view letter);
   const LetterShape& Shape(Entry& entry, std::u32string_view letter);
   const QImage& Silhouette(Entry& entry, std::u32string_view letter);
+  // The coverage picture of the upright letter (see LetterMask.h), or null
+  // where the letter is to be drawn from its glyphs: the first time it is
+  // drawn at this size (sizes that change every frame are not worth a
+  // picture each), in colours of its own, from several fonts, small enough
+  // for Qt's own glyph pictures, very large, or beyond the memory kept for
+  // such pictures.
+  const QImage* Coverage(Entry& entry, std::u32string_view letter);
 
  private:
   struct FontEntries {
@@ -54,5 +64,6 @@ class LetterCache {
   QFont font_;
   std::u32string key_;  // reused to look letters up without allocating
   qsizetype silhouetteBytes_ = 0;
+  qsizetype coverageBytes_ = 0;
   QImage scratchSilhouette_;  // a shadow made beyond the memory budget
 };

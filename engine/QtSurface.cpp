@@ -5,6 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
+
+#include "engine/ChangedPlaces.h"
+#include "engine/LetterMask.h"
+#include "platform/LargeImage.h"
 
 namespace {
 
@@ -41,6 +46,15 @@ QTransform Turn(int32_t x, int32_t y, int32_t angle) {
 
 Picture::Picture(const QImage& image) : image_(image.convertToFormat(QImage::Format_RGB32)) {}
 
+Picture::Picture(std::function<QImage()> arriving) : arriving_(std::move(arriving)) {}
+
+const QImage& Picture::Image() const {
+  if (arriving_) {
+    image_ = std::exchange(arriving_, nullptr)().convertToFormat(QImage::Format_RGB32);
+  }
+  return image_;
+}
+
 void ImageSink::ShowFrame(const QImage& frame, const QRegion& changed) {
   changed_ = changed;
   ++frames_;
@@ -63,7 +77,8 @@ void ImageSink::ShowFrame(const QImage& frame, const QRegion& changed) {
 }
 
 QtSurface::QtSurface(int32_t width, int32_t height, std::shared_ptr<LetterCache> letters)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
+    : image_(platform::NewLargeImage(QSize(std::max(width, 1), std::max(height, 1)),
+                                     QImage::Format_RGB32)),
       font_(DefaultFont()),
       letters_(letters ? std::move(letters) : std::make_shared<LetterCache>()) {
   image_.fill(Qt::black);
@@ -186,8 +201,14 @@ void QtSurface::DrawLetter(int32_t x, int32_t y, std::u32string_view letter) {
   if (reach.isEmpty()) return;
   Touch(reach);
 
-  QPainter& painter = Painter();
   const bool turned = angle_ % 3600 != 0;
+  if (!turned && !(silhouette_ && shape.Coloured)) {
+    if (const QImage* coverage = letters.Coverage(entry, letter)) {
+      BlendCoverage(image_, QPoint(x, y) + shape.Ink.topLeft(), *coverage, color_.rgb());
+      return;
+    }
+  }
+  QPainter& painter = Painter();
   if (turned) painter.setTransform(Turn(x, y, angle_));
   const QPoint origin = turned ? QPoint(0, 0) : QPoint(x, y);
   if (silhouette_ && shape.Coloured) {
@@ -275,7 +296,7 @@ void QtSurface::HandOver(FrameTarget* target) {
   if (changedEverywhere_ || target != shownTo_) {
     changed = image_.rect();
   } else {
-    for (const QRect& rect : changed_) changed += rect;
+    for (const QRect& rect : MergeNearbyPlaces(std::move(changed_))) changed += rect;
   }
   changed_.clear();
   changedEverywhere_ = false;

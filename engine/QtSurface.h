@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,14 +19,18 @@
 #include "engine/LetterCache.h"
 
 // The desktop picture behind the letters, kept in the back buffer's format so
-// that copying it is a plain copy of rows.
+// that copying it is a plain copy of rows. It may arrive later than it was
+// taken: then it is fetched when first needed (a saver over black never
+// waits for it).
 class Picture {
  public:
   explicit Picture(const QImage& image);
-  const QImage& Image() const { return image_; }
+  explicit Picture(std::function<QImage()> arriving);
+  const QImage& Image() const;
 
  private:
-  QImage image_;
+  mutable std::function<QImage()> arriving_;
+  mutable QImage image_;
 };
 
 // Shows finished frames. The saver window and the preview window implement it;

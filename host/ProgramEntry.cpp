@@ -46,23 +46,47 @@ void CountStart() {
   ShowAboutBox(qApp);
 }
 
-int RunSaverOrSetup(QApplication& app) {
+// The desktop as it is now, asked of the X server before any window of ours
+// covers it, and received only when a frame needs it.
+void TakeDesktopBitmap() {
   const platform::ScreenSize screen = platform::PrimaryScreenSize();
-  DesktopBitmap =
-      std::make_unique<Picture>(platform::TakeDesktopSnapshot(QSize(screen.Width, screen.Height)));
-  // The application title, without Qt appending it to every window title
-  // (the setup dialog must read "Lettrance Setup" alone).
+  DesktopBitmap = std::make_unique<Picture>(
+      platform::StartDesktopSnapshot(QSize(screen.Width, screen.Height)));
+}
+
+// The application title, without Qt appending it to every window title
+// (the setup dialog must read "Lettrance Setup" alone).
+void SetApplicationTitle() {
   QApplication::setApplicationName(QStringLiteral("Lettrance"));
-  int result = 0;
-  if (RunMode == rmConfigure) {
+}
+
+int RunSetup() {
+  TakeDesktopBitmap();
+  SetApplicationTitle();
+  {
     // The dialog is the main window: the program ends when it closes.
     TSetupForm setup;
     setup.StartTestSaver = RunTestSaver;
     setup.exec();
-  } else {
+  }
+  DesktopBitmap.reset();
+  return 0;
+}
+
+int RunSaver(QApplication& app) {
+  SetApplicationTitle();
+  int result = 0;
+  {
+    // The X server copies the snapshot for a while and answers nothing else
+    // meanwhile: what waits for its answers comes first (the monitors, the
+    // saver's window made but not shown), so that the rest of the start
+    // runs while it copies.
+    const std::vector<QRect> otherMonitors = platform::OtherMonitors();
     TSaverForm saver;
     saver.OpenSetupDialog = OpenSetupDialogOverSaver;
-    MonitorCover covers(saver, platform::OtherMonitors());  // black over the others
+    saver.winId();  // made now, shown below
+    TakeDesktopBitmap();
+    MonitorCover covers(saver, otherMonitors);  // black over the others
     saver.show();
     result = app.exec();
   }
@@ -126,5 +150,5 @@ int RunProgram(int argc, char** argv) {
     platform::X11ForeignWindows windows;
     return RunPreview(command.Window, windows);
   }
-  return RunSaverOrSetup(app);
+  return RunMode == rmConfigure ? RunSetup() : RunSaver(app);
 }

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "platform/X11ScreenGrab.h"
 
@@ -25,24 +27,40 @@ QImage ScaleSnapshot(const QPixmap& grab, QSize target) {
   return picture.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage TakeDesktopSnapshot(QSize target) {
+std::function<QImage()> StartDesktopSnapshot(QSize target) {
   QPixmap grab;
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       // Through shared memory where the X server offers it: much quicker
-      // than pulling the screen through the connection.
+      // than pulling the screen through the connection, and received only
+      // when it is needed.
       const QRect area(screen->geometry().topLeft() * screen->devicePixelRatio(),
                        screen->geometry().size() * screen->devicePixelRatio());
-      const QImage shared = GrabX11Screen(area);
-      if (!shared.isNull()) {
-        return shared.size() == target.expandedTo(QSize(1, 1))
-                   ? shared
-                   : ScaleSnapshot(QPixmap::fromImage(shared), target);
+      if (std::unique_ptr<X11ScreenGrab> shared = X11ScreenGrab::Start(area)) {
+        struct Pending {
+          std::unique_ptr<X11ScreenGrab> grab;
+          QImage picture;
+        };
+        auto pending = std::make_shared<Pending>(Pending{std::move(shared), QImage()});
+        return [pending, target] {
+          if (pending->grab) {
+            const QImage pixels = pending->grab->Take();
+            pending->grab.reset();
+            pending->picture = pixels.size() == target.expandedTo(QSize(1, 1))
+                                   ? pixels
+                                   : ScaleSnapshot(QPixmap::fromImage(pixels), target);
+          }
+          return pending->picture;
+        };
       }
       grab = screen->grabWindow(0);
     }
   }
-  return ScaleSnapshot(grab, target);
+  return [picture = ScaleSnapshot(grab, target)] { return picture; };
+}
+
+QImage TakeDesktopSnapshot(QSize target) {
+  return StartDesktopSnapshot(target)();
 }
 
 }  // namespace platform

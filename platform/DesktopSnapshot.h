@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QSize>
+#include <functional>
 
 namespace platform {
 
@@ -11,6 +12,12 @@ namespace platform {
 // device pixel ratio of 1. An empty grab (no screen, or a display server that
 // does not allow grabbing) gives black.
 QImage ScaleSnapshot(const QPixmap& grab, QSize target);
+
+// Starts grabbing the primary screen as it is now; the function gives the
+// picture stretched to `target` device pixels (black when it could not be
+// grabbed), waiting for it on the first call. The first call must come while
+// the toolkit still runs. Needs a QGuiApplication.
+std::function<QImage()> StartDesktopSnapshot(QSize target);
 
 // The primary screen grabbed and stretched to `target` device pixels; black
 // when it cannot be grabbed. Needs a QGuiApplication.

@@ -1,6 +1,7 @@
 #include "platform/X11ScreenGrab.h"
 
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -35,6 +36,15 @@ Root FindRoot(xcb_connection_t* connection) {
                                 littleEndian == (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)};
 }
 
+bool HasSharedMemory(xcb_connection_t* connection) {
+  std::unique_ptr<xcb_shm_query_version_reply_t, decltype(&std::free)> version(
+      xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr),
+      &std::free);
+  return version != nullptr;
+}
+
+}  // namespace
+
 // A shared memory segment that the X server has attached for one request.
 // It is marked for removal at once, so the kernel frees it when the last
 // user detaches, even after a crash.
@@ -63,6 +73,8 @@ class SharedSegment {
 
   bool Usable() const { return attached_; }
   xcb_shm_seg_t Segment() const { return segment_; }
+  // The server's side is gone with its connection: only our mapping is left.
+  void Forget() { attached_ = false; }
   // Our mapping of the memory, now the caller's to shmdt.
   uchar* TakeMemory() { return static_cast<uchar*>(std::exchange(memory_, nullptr)); }
 
@@ -73,44 +85,67 @@ class SharedSegment {
   bool attached_ = false;
 };
 
-bool HasSharedMemory(xcb_connection_t* connection) {
-  std::unique_ptr<xcb_shm_query_version_reply_t, decltype(&std::free)> version(
-      xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr),
-      &std::free);
-  return version != nullptr;
+X11ScreenGrab::X11ScreenGrab(xcb_connection_t* connection, std::unique_ptr<SharedSegment> shared,
+                             QSize size, unsigned int sequence)
+    : connection_(connection), shared_(std::move(shared)), size_(size), sequence_(sequence) {}
+
+X11ScreenGrab::~X11ScreenGrab() {
+  // Without the toolkit the connection is gone, and the server with it has
+  // let go of the segment.
+  if (qGuiApp == nullptr) {
+    if (shared_) shared_->Forget();
+    return;
+  }
+  if (sequence_ != 0) xcb_discard_reply(connection_, sequence_);
 }
 
-}  // namespace
-
-QImage GrabX11Screen(const QRect& area) {
+std::unique_ptr<X11ScreenGrab> X11ScreenGrab::Start(const QRect& area) {
   auto* x11 =
       qGuiApp == nullptr ? nullptr : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* connection = x11 == nullptr ? nullptr : x11->connection();
-  if (connection == nullptr || area.isEmpty() || !HasSharedMemory(connection)) return QImage();
+  if (connection == nullptr || area.isEmpty() || !HasSharedMemory(connection)) return nullptr;
   const Root root = FindRoot(connection);
-  if (!root.rgb32) return QImage();
+  if (!root.rgb32) return nullptr;
 
   const size_t bytes = static_cast<size_t>(area.width()) * static_cast<size_t>(area.height()) * 4;
-  SharedSegment shared(connection, bytes);
-  if (!shared.Usable()) return QImage();
+  auto shared = std::make_unique<SharedSegment>(connection, bytes);
+  if (!shared->Usable()) return nullptr;
+  const xcb_shm_get_image_cookie_t cookie = xcb_shm_get_image(
+      connection, root.window, static_cast<int16_t>(area.x()), static_cast<int16_t>(area.y()),
+      static_cast<uint16_t>(area.width()), static_cast<uint16_t>(area.height()), ~0u,
+      XCB_IMAGE_FORMAT_Z_PIXMAP, shared->Segment(), 0);
+  // Sent now, so that the server copies while we go on.
+  xcb_flush(connection);
+  return std::unique_ptr<X11ScreenGrab>(
+      new X11ScreenGrab(connection, std::move(shared), area.size(), cookie.sequence));
+}
+
+QImage X11ScreenGrab::Take() {
+  if (sequence_ == 0 || !shared_) return QImage();
+  xcb_shm_get_image_cookie_t cookie{};
+  cookie.sequence = std::exchange(sequence_, 0u);
   std::unique_ptr<xcb_shm_get_image_reply_t, decltype(&std::free)> reply(
-      xcb_shm_get_image_reply(
-          connection,
-          xcb_shm_get_image(connection, root.window, static_cast<int16_t>(area.x()),
-                            static_cast<int16_t>(area.y()), static_cast<uint16_t>(area.width()),
-                            static_cast<uint16_t>(area.height()), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                            shared.Segment(), 0),
-          nullptr),
-      &std::free);
+      xcb_shm_get_image_reply(connection_, cookie, nullptr), &std::free);
+  const size_t bytes = static_cast<size_t>(size_.width()) * static_cast<size_t>(size_.height()) * 4;
   if (reply == nullptr || reply->size < bytes) return QImage();
   // The picture keeps the shared memory: no copy. The unused top byte of
   // each pixel becomes the opaque alpha that Format_RGB32 holds.
-  uchar* pixels = shared.TakeMemory();
+  uchar* pixels = shared_->TakeMemory();
+  shared_.reset();
+#ifdef MADV_POPULATE_WRITE
+  // Mapped in one go rather than page by page as the loop below reaches them.
+  madvise(pixels, bytes, MADV_POPULATE_WRITE);
+#endif
   auto* words = reinterpret_cast<quint32*>(pixels);
   for (size_t k = 0; k < bytes / 4; ++k) words[k] |= 0xFF000000u;
   return QImage(
-      pixels, area.width(), area.height(), area.width() * 4, QImage::Format_RGB32,
+      pixels, size_.width(), size_.height(), size_.width() * 4, QImage::Format_RGB32,
       [](void* memory) { shmdt(memory); }, pixels);
+}
+
+QImage GrabX11Screen(const QRect& area) {
+  const std::unique_ptr<X11ScreenGrab> grab = X11ScreenGrab::Start(area);
+  return grab ? grab->Take() : QImage();
 }
 
 }  // namespace platform

@@ -209,6 +209,59 @@ TEST_F(QtSurfaceTest, TheRestoredPlacesCoverAllInkOfEveryLetterAtEveryAngle) {
   }
 }
 
+// Above Qt's own glyph pictures (64 pixels), a letter drawn upright again is
+// blended from its coverage: pixel for pixel what drawing its glyphs gives,
+// over any background, in any colour, cut off at the edges or not.
+TEST_F(QtSurfaceTest, LettersDrawnAgainFromTheirCoverageLookTheSame) {
+  QImage pattern(300, 260, QImage::Format_RGB32);
+  for (int y = 0; y < pattern.height(); ++y)
+    for (int x = 0; x < pattern.width(); ++x)
+      pattern.setPixel(x, y, qRgb((x * 7) % 256, (y * 5) % 256, (x * y) % 256));
+  const Picture desktop(pattern);
+  struct Case {
+    std::u32string_view letter;
+    int32_t points;
+    TColor colour;
+    QPoint at;
+    bool overPattern;
+  };
+  const Case cases[] = {
+      {U"W", 60, MakeColor(240, 192, 0), {10, 10}, false},
+      {U"g", 100, MakeColor(255, 255, 255), {-25, -40}, true},  // cut off left and top
+      {U"e\u0301", 70, MakeColor(1, 128, 254), {240, 200}, true},  // cut off right and bottom
+      {U"q\u0323\u0307", 49, MakeColor(0, 0, 0), {50, 30}, true},  // 65 pixels
+      {U"\u65E5", 80, MakeColor(90, 10, 200), {60, 60}, false},
+      {U"&", 190, MakeColor(17, 34, 51), {0, 0}, true},  // 253 pixels
+  };
+  for (const Case& c : cases) {
+    const auto draw = [&](QtSurface& target, int times) {
+      target.SetFontFace("DejaVu Sans");
+      target.SetFontSize(c.points);
+      target.SetFontColor(c.colour);
+      for (int i = 0; i < times; ++i) {
+        if (c.overPattern) {
+          target.CopyBackground(desktop);
+        } else {
+          target.FillBlack();
+        }
+        target.DrawLetter(c.at.x(), c.at.y(), c.letter);
+      }
+      target.HandOver(nullptr);
+    };
+    QtSurface fromGlyphs(300, 260);
+    draw(fromGlyphs, 1);
+    auto letters = std::make_shared<LetterCache>();
+    QtSurface fromCoverage(300, 260, letters);
+    draw(fromCoverage, 2);
+    const std::string what = "U+" + QString::number(c.letter[0], 16).toStdString() + " at " +
+                             std::to_string(c.points) + " points";
+    // The second drawing did come from a coverage picture.
+    letters->Select(QStringLiteral("DejaVu Sans"), fromCoverage.Font());
+    EXPECT_FALSE(letters->Find(c.letter).Coverage.isNull()) << what;
+    EXPECT_EQ(fromCoverage.Image(), fromGlyphs.Image()) << what;
+  }
+}
+
 TEST_F(QtSurfaceTest, ShadowsOfColourLettersAreBlackSilhouettes) {
   QImage white(400, 300, QImage::Format_RGB32);
   white.fill(Qt::white);

@@ -5,8 +5,11 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRasterWindow>
 #include <QScreen>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 // Last: Xlib defines macros (None, Status, Bool) that clash with other headers.
 #include <X11/Xlib.h>
@@ -94,6 +97,36 @@ TEST_F(DesktopSnapshotTest, ColouredWindowOnTheDesktopShowsInTheSnapshot) {
 
   XDestroyWindow(display, window);
   XCloseDisplay(display);
+}
+
+// The snapshot is asked for at once and received later: what our own
+// windows show in between is not in it.
+TEST_F(DesktopSnapshotTest, TheSnapshotShowsTheDesktopAsItWasWhenStarted) {
+  if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server ($DISPLAY)";
+  class RedWindow : public QRasterWindow {
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::red); }
+  };
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize screenSize = screen->geometry().size() * screen->devicePixelRatio();
+  const auto snapshot = platform::StartDesktopSnapshot(screenSize);
+
+  RedWindow cover;
+  cover.setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
+  cover.setGeometry(screen->geometry());
+  cover.show();
+  const auto redOnScreen = [&] {
+    return screen->grabWindow(0).toImage().pixel(10, 10) == qRgb(255, 0, 0);
+  };
+  for (int tries = 0; tries < 200 && !redOnScreen(); ++tries) {
+    QGuiApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_TRUE(redOnScreen()) << "the covering window was not shown";
+
+  const QImage picture = snapshot();
+  EXPECT_EQ(picture.size(), screenSize);
+  EXPECT_NE(picture.pixel(10, 10), qRgb(255, 0, 0));
+  EXPECT_EQ(snapshot(), picture) << "every call gives the same picture";
 }
 
 }  // namespace

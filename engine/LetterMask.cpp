@@ -1,0 +1,48 @@
+#include "engine/LetterMask.h"
+
+#include <QPainter>
+#include <cstdint>
+
+namespace {
+
+// Every channel of `pixel` times a / 255, rounded as Qt's raster engine
+// rounds it: (v * a + ((v * a) >> 8) + 128) >> 8, two channels at a time.
+uint32_t ScaleChannels(uint32_t pixel, uint32_t a) {
+  uint32_t low = (pixel & 0x00FF00FFu) * a;
+  low = ((low + ((low >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu;
+  uint32_t high = ((pixel >> 8) & 0x00FF00FFu) * a;
+  high = (high + ((high >> 8) & 0x00FF00FFu) + 0x00800080u) & 0xFF00FF00u;
+  return high | low;
+}
+
+}  // namespace
+
+QImage LetterCoverage(const LetterShape& shape) {
+  QImage picture(shape.Ink.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+  picture.fill(Qt::transparent);
+  {
+    // Opaque white over nothing leaves the coverage in every channel.
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setPen(Qt::white);
+    DrawLetterShape(painter, -shape.Ink.topLeft(), shape);
+  }
+  return picture.convertToFormat(QImage::Format_Alpha8);
+}
+
+void BlendCoverage(QImage& target, QPoint at, const QImage& coverage, QRgb colour) {
+  const QRect area = QRect(at, coverage.size()) & target.rect();
+  if (area.isEmpty()) return;
+  colour |= 0xFF000000u;
+  uchar* const pixels = target.bits();
+  const qsizetype rowBytes = target.bytesPerLine();
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const uchar* cover = coverage.constScanLine(y - at.y()) + (area.left() - at.x());
+    auto* row = reinterpret_cast<QRgb*>(pixels + y * rowBytes) + area.left();
+    for (int x = 0; x < area.width(); ++x) {
+      const uint32_t c = cover[x];
+      if (c == 0) continue;
+      row[x] = c == 255 ? colour : ScaleChannels(colour, c) + ScaleChannels(row[x], 255 - c);
+    }
+  }
+}
