@@ -101,3 +101,12 @@ const QImage* LetterCache::Coverage(Entry& entry, std::u32string_view letter) {
   coverageBytes_ += entry.Coverage.sizeInBytes();
   return &entry.Coverage;
 }
+
+const QList<QPainterPath>* LetterCache::Outlines(Entry& entry, std::u32string_view letter) {
+  if (!entry.Outlines) {
+    const LetterShape& shape = Shape(entry, letter);
+    if (shape.Coloured || font_.pixelSize() <= LargestGlyphQtKeeps()) return nullptr;
+    entry.Outlines = LetterOutlines(shape);
+  }
+  return &*entry.Outlines;
+}

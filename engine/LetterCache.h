@@ -9,6 +9,8 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QList>
+#include <QPainterPath>
 #include <QString>
 #include <map>
 #include <memory>
@@ -29,6 +31,8 @@ class LetterCache {
     std::optional<LetterShape> Shape;
     // The black shadow of a letter in colours of its own, once needed.
     QImage Silhouette;
+    // The outlines of the letter, once it is drawn turned.
+    std::optional<QList<QPainterPath>> Outlines;
     // The coverage of the upright letter, and how often it was asked for.
     QImage Coverage;
     int CoverageAsked = 0;
@@ -49,6 +53,10 @@ class LetterCache {
   // for Qt's own glyph pictures, very large, or beyond the memory kept for
   // such pictures.
   const QImage* Coverage(Entry& entry, std::u32string_view letter);
+  // The outlines to fill for the letter turned (see LetterMask.h), or null
+  // where Qt draws it from glyph pictures of its own (small letters, colour
+  // letters).
+  const QList<QPainterPath>* Outlines(Entry& entry, std::u32string_view letter);
 
  private:
   struct FontEntries {

@@ -1,6 +1,8 @@
 #include "engine/LetterMask.h"
 
 #include <QPainter>
+#include <QRawFont>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -13,6 +15,11 @@ uint32_t ScaleChannels(uint32_t pixel, uint32_t a) {
   uint32_t high = ((pixel >> 8) & 0x00FF00FFu) * a;
   high = (high + ((high >> 8) & 0x00FF00FFu) + 0x00800080u) & 0xFF00FF00u;
   return high | low;
+}
+
+// Qt places glyphs in 1/64 pixels, cutting the fraction off.
+QPointF InSixtyFourths(const QPointF& point) {
+  return QPointF(std::trunc(point.x() * 64) / 64, std::trunc(point.y() * 64) / 64);
 }
 
 }  // namespace
@@ -45,4 +52,28 @@ void BlendCoverage(QImage& target, QPoint at, const QImage& coverage, QRgb colou
       row[x] = c == 255 ? colour : ScaleChannels(colour, c) + ScaleChannels(row[x], 255 - c);
     }
   }
+}
+
+QList<QPainterPath> LetterOutlines(const LetterShape& shape) {
+  QList<QPainterPath> outlines;
+  for (const QGlyphRun& run : shape.Runs) {
+    const QRawFont font = run.rawFont();
+    const QList<quint32> glyphs = run.glyphIndexes();
+    const QList<QPointF> places = run.positions();
+    QPainterPath outline;
+    outline.setFillRule(Qt::WindingFill);
+    for (qsizetype i = 0; i < glyphs.size() && i < places.size(); ++i) {
+      outline.addPath(font.pathForGlyph(glyphs[i]).translated(InSixtyFourths(shape.Origin + places[i])));
+    }
+    outlines.push_back(outline);
+  }
+  return outlines;
+}
+
+void FillLetterOutlines(QPainter& painter, const QPointF& baseline,
+                        const QList<QPainterPath>& outlines, const QColor& colour) {
+  const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::Antialiasing);
+  for (const QPainterPath& outline : outlines) painter.fillPath(outline.translated(baseline), colour);
+  painter.setRenderHint(QPainter::Antialiasing, smooth);
 }

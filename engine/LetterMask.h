@@ -1,11 +1,16 @@
 #pragma once
-// Upright letters drawn from a picture of their coverage instead of from
-// their outlines. Qt draws glyphs above 64 pixels from outlines, loading and
-// hinting every glyph again each time; a letter's coverage is what the
-// outline's rasteriser gives, and it is blended the way Qt blends an opaque
-// solid colour, so the pixels come out the same.
+// Letters drawn without asking the font again. Qt draws glyphs above 64
+// pixels from their outlines, loading and hinting every glyph anew each
+// time. An upright letter is blended from a picture of its coverage (what
+// the outline's rasteriser gives, blended the way Qt blends an opaque solid
+// colour); a turned one is filled from outlines kept from its first drawing.
+// Either way the pixels come out the same as Qt's.
 
+#include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRgb>
 
@@ -18,3 +23,12 @@ QImage LetterCoverage(const LetterShape& shape);
 // Paints the opaque `colour` into `target` (Format_RGB32) through
 // `coverage`, whose pixel (0, 0) lands on `at`; clipped to the target.
 void BlendCoverage(QImage& target, QPoint at, const QImage& coverage, QRgb colour);
+
+// The letter's outlines, one path per glyph run, placed as Qt places them
+// when it draws the glyphs relative to the baseline's left end.
+QList<QPainterPath> LetterOutlines(const LetterShape& shape);
+
+// Fills `outlines` in `colour` with the baseline's left end at `baseline`, as
+// the painter draws glyphs too large for Qt's glyph pictures.
+void FillLetterOutlines(QPainter& painter, const QPointF& baseline,
+                        const QList<QPainterPath>& outlines, const QColor& colour);

@@ -3,6 +3,8 @@
 // background copy and the hand-over of frames.
 #include "engine/QtSurface.h"
 
+#include "engine/LetterMask.h"
+
 #include <QFontMetrics>
 
 #include "tests/support/QtTestApplication.h"
@@ -259,6 +261,41 @@ TEST_F(QtSurfaceTest, LettersDrawnAgainFromTheirCoverageLookTheSame) {
     letters->Select(QStringLiteral("DejaVu Sans"), fromCoverage.Font());
     EXPECT_FALSE(letters->Find(c.letter).Coverage.isNull()) << what;
     EXPECT_EQ(fromCoverage.Image(), fromGlyphs.Image()) << what;
+  }
+}
+
+// Turned letters above 64 pixels are filled from outlines kept from their
+// first drawing: pixel for pixel what drawing their glyphs gives, at any turn.
+TEST_F(QtSurfaceTest, TurnedLettersFilledFromKeptOutlinesLookTheSame) {
+  const std::u32string_view letters[] = {U"W", U"g", U"e\u0301", U"Z\u0336\u0338", U"\u65E5"};
+  for (const int pixels : {65, 80, 133, 300}) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixels);
+    for (const std::u32string_view letter : letters) {
+      const LetterShape shape = ShapeLetter(
+          font, QString::fromUcs4(letter.data(), static_cast<qsizetype>(letter.size())));
+      const QList<QPainterPath> outlines = LetterOutlines(shape);
+      for (const double degrees : {-90.0, -12.5, -45.0, -180.0, -333.3, 0.0}) {
+        const auto draw = [&](bool fromOutlines) {
+          QImage image(700, 700, QImage::Format_RGB32);
+          image.fill(qRgb(20, 60, 100));
+          QPainter painter(&image);
+          painter.setRenderHint(QPainter::TextAntialiasing);
+          painter.translate(350, 350);
+          painter.rotate(degrees);
+          if (fromOutlines) {
+            FillLetterOutlines(painter, QPointF(0, 0), outlines, QColor(240, 192, 0));
+          } else {
+            painter.setPen(QColor(240, 192, 0));
+            DrawLetterShape(painter, QPointF(0, 0), shape);
+          }
+          return image;
+        };
+        EXPECT_EQ(draw(true), draw(false)) << "U+" << std::hex << static_cast<uint32_t>(letter[0])
+                                           << std::dec << " at " << pixels << " pixels, turned "
+                                           << degrees;
+      }
+    }
   }
 }
 
