@@ -92,8 +92,7 @@ const QImage* LetterCache::Coverage(Entry& entry, std::u32string_view letter) {
   const qsizetype bytes = qsizetype{shape.Ink.width()} * shape.Ink.height();
   const int size = font_.pixelSize();
   if (shape.Coloured || shape.Runs.size() != 1 || size <= LargestGlyphQtKeeps() ||
-      size > kLargestCoveredSize ||
-      coverageBytes_ + bytes > kCoverageBudget) {
+      size > kLargestCoveredSize || coverageBytes_ + bytes > kCoverageBudget) {
     entry.CoverageAsked = 2;
     return nullptr;
   }

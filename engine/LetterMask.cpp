@@ -63,7 +63,8 @@ QList<QPainterPath> LetterOutlines(const LetterShape& shape) {
     QPainterPath outline;
     outline.setFillRule(Qt::WindingFill);
     for (qsizetype i = 0; i < glyphs.size() && i < places.size(); ++i) {
-      outline.addPath(font.pathForGlyph(glyphs[i]).translated(InSixtyFourths(shape.Origin + places[i])));
+      outline.addPath(
+          font.pathForGlyph(glyphs[i]).translated(InSixtyFourths(shape.Origin + places[i])));
     }
     outlines.push_back(outline);
   }
@@ -74,6 +75,8 @@ void FillLetterOutlines(QPainter& painter, const QPointF& baseline,
                         const QList<QPainterPath>& outlines, const QColor& colour) {
   const bool smooth = painter.testRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::Antialiasing);
-  for (const QPainterPath& outline : outlines) painter.fillPath(outline.translated(baseline), colour);
+  for (const QPainterPath& outline : outlines) {
+    painter.fillPath(baseline.isNull() ? outline : outline.translated(baseline), colour);
+  }
   painter.setRenderHint(QPainter::Antialiasing, smooth);
 }

@@ -213,7 +213,8 @@ void QtSurface::DrawLetter(int32_t x, int32_t y, std::u32string_view letter) {
   const QPoint origin = turned ? QPoint(0, 0) : QPoint(x, y);
   if (silhouette_ && shape.Coloured) {
     painter.drawImage(origin + shape.Ink.topLeft(), letters.Silhouette(entry, letter));
-  } else if (const QList<QPainterPath>* outlines = turned ? letters.Outlines(entry, letter) : nullptr) {
+  } else if (const QList<QPainterPath>* outlines =
+                 turned ? letters.Outlines(entry, letter) : nullptr) {
     FillLetterOutlines(painter, origin, *outlines, color_);
   } else {
     if (painter.pen().color() != color_) painter.setPen(color_);

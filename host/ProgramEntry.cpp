@@ -50,8 +50,8 @@ void CountStart() {
 // covers it, and received only when a frame needs it.
 void TakeDesktopBitmap() {
   const platform::ScreenSize screen = platform::PrimaryScreenSize();
-  DesktopBitmap = std::make_unique<Picture>(
-      platform::StartDesktopSnapshot(QSize(screen.Width, screen.Height)));
+  DesktopBitmap =
+      std::make_unique<Picture>(platform::StartDesktopSnapshot(QSize(screen.Width, screen.Height)));
 }
 
 // The application title, without Qt appending it to every window title

@@ -229,7 +229,7 @@ TEST_F(QtSurfaceTest, LettersDrawnAgainFromTheirCoverageLookTheSame) {
   };
   const Case cases[] = {
       {U"W", 60, MakeColor(240, 192, 0), {10, 10}, false},
-      {U"g", 100, MakeColor(255, 255, 255), {-25, -40}, true},  // cut off left and top
+      {U"g", 100, MakeColor(255, 255, 255), {-25, -40}, true},     // cut off left and top
       {U"e\u0301", 70, MakeColor(1, 128, 254), {240, 200}, true},  // cut off right and bottom
       {U"q\u0323\u0307", 49, MakeColor(0, 0, 0), {50, 30}, true},  // 65 pixels
       {U"\u65E5", 80, MakeColor(90, 10, 200), {60, 60}, false},
@@ -291,9 +291,9 @@ TEST_F(QtSurfaceTest, TurnedLettersFilledFromKeptOutlinesLookTheSame) {
           }
           return image;
         };
-        EXPECT_EQ(draw(true), draw(false)) << "U+" << std::hex << static_cast<uint32_t>(letter[0])
-                                           << std::dec << " at " << pixels << " pixels, turned "
-                                           << degrees;
+        EXPECT_EQ(draw(true), draw(false))
+            << "U+" << std::hex << static_cast<uint32_t>(letter[0]) << std::dec << " at " << pixels
+            << " pixels, turned " << degrees;
       }
     }
   }

@@ -104,7 +104,9 @@ TEST_F(DesktopSnapshotTest, ColouredWindowOnTheDesktopShowsInTheSnapshot) {
 TEST_F(DesktopSnapshotTest, TheSnapshotShowsTheDesktopAsItWasWhenStarted) {
   if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server ($DISPLAY)";
   class RedWindow : public QRasterWindow {
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(QRect(QPoint(), size()), Qt::red); }
+    void paintEvent(QPaintEvent*) override {
+      QPainter(this).fillRect(QRect(QPoint(), size()), Qt::red);
+    }
   };
   QScreen* screen = QGuiApplication::primaryScreen();
   const QSize screenSize = screen->geometry().size() * screen->devicePixelRatio();

@@ -15,7 +15,7 @@ TEST(LargeImageTest, ImagesOfEverySizeAreOrdinaryImages) {
       {{1920, 1080}, QImage::Format_RGB32, 1920 * 4},
       {{3840, 2160}, QImage::Format_ARGB32_Premultiplied, 3840 * 4},
       {{2001, 999}, QImage::Format_RGB888, (2001 * 3 + 3) / 4 * 4},  // rows padded to 32 bits
-      {{16, 16}, QImage::Format_RGB32, 16 * 4},                       // small: as usual
+      {{16, 16}, QImage::Format_RGB32, 16 * 4},                      // small: as usual
   };
   for (const Case& c : cases) {
     QImage image = platform::NewLargeImage(c.size, c.format);
