@@ -120,13 +120,19 @@ void DrawLetterShape(QPainter& painter, const QPointF& baseline, const LetterSha
   for (const QGlyphRun& run : shape.Runs) painter.drawGlyphRun(baseline + shape.Origin, run);
 }
 
-QImage LetterSilhouette(const LetterShape& shape) {
-  QImage silhouette(shape.Ink.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-  silhouette.fill(Qt::transparent);
-  QPainter painter(&silhouette);
+QImage LetterPicture(const LetterShape& shape, const QColor& pen) {
+  QImage picture(shape.Ink.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
   painter.setRenderHint(QPainter::TextAntialiasing);
-  painter.setPen(Qt::black);
+  painter.setPen(pen);
   DrawLetterShape(painter, -shape.Ink.topLeft(), shape);
+  return picture;
+}
+
+QImage LetterSilhouette(const LetterShape& shape) {
+  QImage silhouette = LetterPicture(shape, Qt::black);
+  QPainter painter(&silhouette);
   // Keep the shape, drop the colours.
   painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
   painter.fillRect(silhouette.rect(), Qt::black);

@@ -37,6 +37,11 @@ LetterShape ShapeLetter(const QFont& font, const QString& text);
 // painter's pen colour where the font does not colour it.
 void DrawLetterShape(QPainter& painter, const QPointF& baseline, const LetterShape& shape);
 
+// The letter alone on a transparent picture covering shape.Ink, whose pixel
+// (0, 0) lies at Ink.topLeft() relative to the baseline's left end; drawn
+// with `pen` where the font does not colour it.
+QImage LetterPicture(const LetterShape& shape, const QColor& pen);
+
 // The letter as a solid black shape: a picture covering shape.Ink whose pixel
 // (0, 0) lies at Ink.topLeft() relative to the baseline's left end.
 QImage LetterSilhouette(const LetterShape& shape);

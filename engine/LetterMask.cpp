@@ -25,16 +25,8 @@ QPointF InSixtyFourths(const QPointF& point) {
 }  // namespace
 
 QImage LetterCoverage(const LetterShape& shape) {
-  QImage picture(shape.Ink.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-  picture.fill(Qt::transparent);
-  {
-    // Opaque white over nothing leaves the coverage in every channel.
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.setPen(Qt::white);
-    DrawLetterShape(painter, -shape.Ink.topLeft(), shape);
-  }
-  return picture.convertToFormat(QImage::Format_Alpha8);
+  // Opaque white over nothing leaves the coverage in every channel.
+  return LetterPicture(shape, Qt::white).convertToFormat(QImage::Format_Alpha8);
 }
 
 void BlendCoverage(QImage& target, QPoint at, const QImage& coverage, QRgb colour) {
