@@ -10,8 +10,8 @@ namespace {
 
 void RequireTwentyFourBits(const TDIB& target) {
   if (target.BitsPerPixel() != 24) {
-    throw EInvalidGraphicOperation("Bitcount in invalid (" +
-                                   std::to_string(target.BitsPerPixel()) + ")");
+    throw EInvalidGraphicOperation("Bitcount in invalid (" + std::to_string(target.BitsPerPixel()) +
+                                   ")");
   }
 }
 
@@ -62,7 +62,8 @@ void BlendSmoothTextMask(TDIB& target, TDIB& mask, int x, int y, int level, TCol
   const int factor = 1 << level;
   const int64_t left = std::max<int64_t>(x, 0);
   const int64_t top = std::max<int64_t>(y, 0);
-  const int64_t right = std::min<int64_t>(int64_t{x} + mask.ImageWidth() / factor, target.ImageWidth()) - 1;
+  const int64_t right =
+      std::min<int64_t>(int64_t{x} + mask.ImageWidth() / factor, target.ImageWidth()) - 1;
   const int64_t bottom =
       std::min<int64_t>(int64_t{y} + mask.ImageHeight() / factor, target.ImageHeight()) - 1;
   if (left > right || top > bottom) return;
@@ -101,4 +102,20 @@ void DrawSmoothText(TDIB& target, const QString& text, int x, int y, int level) 
   TDIBCanvas& canvas = target.Surface();
   TDIB mask = BuildSmoothTextMask(canvas.Font, canvas.Brush, text, level);
   BlendSmoothTextMask(target, mask, x, y, level, canvas.Font.Color);
+}
+
+TDIB SmoothTextPreview(QSize size, const QString& face, TColor color, const QString& text,
+                       int level) {
+  TDIB dib;
+  dib.SetDimensions(size.width(), size.height(), 24);
+  TDIBCanvas& canvas = dib.Surface();
+  canvas.Brush = TDIBBrush{0x000000, bsSolid};
+  canvas.FillRect(QRect(QPoint(0, 0), size));
+  canvas.Brush.Style = bsClear;
+  canvas.Font.Name = face;
+  canvas.Font.Height = size.height();  // positive: the cell height
+  canvas.Font.Style = 0;
+  canvas.Font.Color = color;
+  DrawSmoothText(dib, text, 0, 0, level);
+  return dib;
 }

@@ -6,6 +6,7 @@
 // pixel. The mask depends on the fonts installed; the blend is exact integer
 // arithmetic, the same on every machine.
 
+#include <QSize>
 #include <QString>
 
 #include "controls/XDIBUnit.h"
@@ -28,3 +29,9 @@ void BlendSmoothTextMask(TDIB& target, TDIB& mask, int x, int y, int level, TCol
 // The text with the target surface's font and brush, its top-left corner at
 // target pixel (x, y).
 void DrawSmoothText(TDIB& target, const QString& text, int x, int y, int level);
+
+// The setup dialog's preview of the text: a 24-bit picture of `size`, black,
+// with `text` in `face` at the picture's full cell height, in `color`,
+// smoothed at `level`, its top-left corner at (0, 0).
+TDIB SmoothTextPreview(QSize size, const QString& face, TColor color, const QString& text,
+                       int level);

@@ -59,17 +59,8 @@ void TSetupForm::PreviewPaintBoxPaint(QPainter& canvas, const QRect& clip) {
   // full cell height, smoothed, in the chosen colour over black. The size
   // and spacing of the animation play no part.
   try {
-    TDIB dib;
-    dib.SetDimensions(PreviewPaintBox->width(), PreviewPaintBox->height(), 24);
-    TDIBCanvas& surface = dib.Surface();
-    surface.Brush = {0x000000, bsSolid};
-    surface.FillRect(clip);
-    surface.Brush.Style = bsClear;
-    surface.Font.Name = FFontName;
-    surface.Font.Height = dib.ImageHeight();  // positive: the cell height
-    surface.Font.Style = 0;
-    surface.Font.Color = FontColorChoice->Color();
-    DrawSmoothText(dib, TextLinesMemo->FirstRow(), 0, 0, kPreviewSmoothing);
+    TDIB dib = SmoothTextPreview(PreviewPaintBox->size(), FFontName, FontColorChoice->Color(),
+                                 TextLinesMemo->FirstRow(), kPreviewSmoothing);
     canvas.drawImage(clip, dib.ToImage(), clip);
   } catch (const std::exception&) {
     // A preview that cannot be drawn stays black; the settings are unharmed.

@@ -61,16 +61,8 @@ BENCHMARK(BM_LoadFile_1920x1080x24_Memory)->Unit(benchmark::kMillisecond);
 // As the setup preview paints: a new 231 x 39 bitmap, black, text at level 2.
 void BM_DrawSmoothText_Preview(benchmark::State& state) {
   for (auto _ : state) {
-    TDIB dib;
-    dib.SetDimensions(231, 39, 24);
-    TDIBCanvas& canvas = dib.Surface();
-    canvas.Brush = TDIBBrush{0, bsSolid};
-    canvas.FillRect(QRect(0, 0, 231, 39));
-    canvas.Brush.Style = bsClear;
-    canvas.Font.Name = "DejaVu Sans";
-    canvas.Font.Height = 39;
-    canvas.Font.Color = MakeColor(255, 255, 0);
-    DrawSmoothText(dib, "Lettrance", 0, 0, 2);
+    TDIB dib = SmoothTextPreview(QSize(231, 39), QStringLiteral("DejaVu Sans"),
+                                 MakeColor(255, 255, 0), QStringLiteral("Lettrance"), 2);
     benchmark::DoNotOptimize(dib.RowAddress(20));
   }
 }

@@ -25,7 +25,8 @@ struct BadFile {
 };
 
 void Open(QFile& file, QIODevice::OpenMode mode) {
-  if (!file.open(mode)) throw BadFile{file.fileName().toStdString() + ": " + file.errorString().toStdString()};
+  if (!file.open(mode))
+    throw BadFile{file.fileName().toStdString() + ": " + file.errorString().toStdString()};
 }
 
 TDIB Load(const char* path) {
@@ -70,7 +71,8 @@ void DrawPattern(TDIB& dib) {
     const int colors = 1 << bits;
     for (int i = 0; i < colors; ++i) {
       const int level = colors > 1 ? i * 255 / (colors - 1) : 0;
-      dib.ColorTable[i] = TColorEntry{static_cast<uint8_t>(255 - level), 128, static_cast<uint8_t>(level), 0};
+      dib.ColorTable[i] =
+          TColorEntry{static_cast<uint8_t>(255 - level), 128, static_cast<uint8_t>(level), 0};
     }
     dib.ApplyColors();
   }
@@ -117,16 +119,8 @@ int Text(const char* path, const char* text) {
   char name[] = "dibtool";
   char* argv[] = {name, nullptr};
   QGuiApplication application(argc, argv);
-  TDIB dib;
-  dib.SetDimensions(231, 39, 24);
-  TDIBCanvas& canvas = dib.Surface();
-  canvas.Brush = TDIBBrush{0, bsSolid};
-  canvas.FillRect(QRect(0, 0, 231, 39));
-  canvas.Brush.Style = bsClear;
-  canvas.Font.Name = "DejaVu Sans";
-  canvas.Font.Height = 39;
-  canvas.Font.Color = MakeColor(255, 255, 0);
-  DrawSmoothText(dib, QString::fromLocal8Bit(text), 0, 0, 2);
+  const TDIB dib = SmoothTextPreview(QSize(231, 39), QStringLiteral("DejaVu Sans"),
+                                     MakeColor(255, 255, 0), QString::fromLocal8Bit(text), 2);
   Save(dib, path);
   return 0;
 }
