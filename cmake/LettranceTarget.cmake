@@ -19,10 +19,12 @@ function(lettrance_library name)
   lettrance_warnings(${name})
 endfunction()
 
-# lettrance_test(name SOURCES ... [LIBS ...] [LABELS ...]): one GoogleTest
-# executable, its cases discovered into CTest.
+# lettrance_test(name SOURCES ... [LIBS ...] [LABELS ...] [SHARES_SCREEN]): one
+# GoogleTest executable, its cases discovered into CTest. SHARES_SCREEN marks
+# programs that put windows on the X server's screen or read it back: ctest
+# runs such cases one at a time, so that none sees another's windows.
 function(lettrance_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARES_SCREEN" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -31,11 +33,15 @@ function(lettrance_test name)
   # gtest_discover_tests splits list-valued properties, so labels such as
   # "unit;tsan" would arrive broken: set them once the cases are discovered.
   set(labels unit ${ARG_LABELS})
+  set(lock "")
+  if(ARG_SHARES_SCREEN)
+    set(lock " RESOURCE_LOCK x11-screen")
+  endif()
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
   file(WRITE ${script}
     "if(${name}_TESTS)\n"
     "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
-    "    LABELS \"${labels}\" ENVIRONMENT \"QT_QPA_PLATFORM=offscreen\")\n"
+    "    LABELS \"${labels}\" ENVIRONMENT \"QT_QPA_PLATFORM=offscreen\"${lock})\n"
     "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
   # The thread-sanitizer tree builds only what it runs.
