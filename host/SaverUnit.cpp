@@ -261,11 +261,27 @@ void TSaverForm::ShowFrame(const QImage& frame, const QRegion& changed) {
   if (FWholeFrameDue || FAlwaysWhole) {
     FWholeFrameDue = false;
     repaint();
-  } else {
+  } else if (!PutChangedPlaces(frame, changed)) {
     const QRegion area = FramePixelsToWindow(changed, devicePixelRatioF());
     if (!area.isEmpty()) repaint(area);
   }
   FFrame = nullptr;
+}
+
+bool TSaverForm::PutChangedPlaces(const QImage& frame, const QRegion& changed) {
+  // Qt's backing store keeps the last frame it painted: once it is exposed
+  // and shows that again, the next frame must be painted whole.
+  const auto window = static_cast<platform::WindowId>(winId());
+  if (FDirectPut == nullptr || FDirectPut->Window() != window) {
+    FDirectPut = std::make_unique<platform::X11WindowPut>(window);
+    if (windowHandle() != nullptr) windowHandle()->installEventFilter(this);
+  }
+  return FDirectPut->Put(frame, changed);
+}
+
+bool TSaverForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Expose && watched == windowHandle()) FWholeFrameDue = true;
+  return QWidget::eventFilter(watched, event);
 }
 
 void TSaverForm::resizeEvent(QResizeEvent* event) {

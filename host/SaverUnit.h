@@ -9,9 +9,11 @@
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "engine/QtSurface.h"
 #include "host/PasswordUnit.h"
+#include "platform/X11WindowPut.h"
 
 class TAdvTimer;
 
@@ -51,6 +53,7 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   void ShowFrame(const QImage& frame, const QRegion& changed) override;
 
@@ -68,6 +71,9 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   void GrabInput();
 
   void ReportFrameRate() const;
+  // Sends the changed places of `frame` to the X server ourselves; false
+  // when that cannot be done here (then Qt paints them).
+  bool PutChangedPlaces(const QImage& frame, const QRegion& changed);
 
   bool FFirstActivate = true;
   int FFrames = 0;
@@ -84,4 +90,5 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   bool FPaintingFirstFrame = false;
   // For measuring: LETTRANCE_WHOLE_FRAMES=1 paints every frame whole.
   bool FAlwaysWhole = false;
+  std::unique_ptr<platform::X11WindowPut> FDirectPut;
 };
