@@ -11,6 +11,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/ToolkitX11.h"
+
 namespace platform {
 
 namespace {
@@ -23,17 +25,9 @@ struct Root {
 };
 
 Root FindRoot(xcb_connection_t* connection) {
-  const xcb_setup_t* setup = xcb_get_setup(connection);
-  const xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+  const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
   if (screen == nullptr) return Root{};
-  bool thirtyTwoBits = false;
-  for (auto format = xcb_setup_pixmap_formats_iterator(setup); format.rem > 0;
-       xcb_format_next(&format)) {
-    if (format.data->depth == screen->root_depth) thirtyTwoBits = format.data->bits_per_pixel == 32;
-  }
-  const bool littleEndian = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
-  return Root{screen->root, screen->root_depth == 24 && thirtyTwoBits &&
-                                littleEndian == (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)};
+  return Root{screen->root, DepthHoldsRgb32(connection, screen->root_depth)};
 }
 
 bool HasSharedMemory(xcb_connection_t* connection) {
@@ -100,9 +94,7 @@ X11ScreenGrab::~X11ScreenGrab() {
 }
 
 std::unique_ptr<X11ScreenGrab> X11ScreenGrab::Start(const QRect& area) {
-  auto* x11 =
-      qGuiApp == nullptr ? nullptr : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* connection = x11 == nullptr ? nullptr : x11->connection();
+  xcb_connection_t* connection = ToolkitXcbConnection();
   if (connection == nullptr || area.isEmpty() || !HasSharedMemory(connection)) return nullptr;
   const Root root = FindRoot(connection);
   if (!root.rgb32) return nullptr;

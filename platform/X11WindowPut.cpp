@@ -2,38 +2,16 @@
 
 #include <xcb/xcb.h>
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "platform/ToolkitX11.h"
+
 namespace platform {
 
-namespace {
-
-xcb_connection_t* ToolkitConnection() {
-  auto* x11 =
-      qGuiApp == nullptr ? nullptr : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 == nullptr ? nullptr : x11->connection();
-}
-
-// Whether pixels of `depth` are 32-bit words that QImage::Format_RGB32 holds
-// as they are: 24-bit colour, in the byte order of this machine.
-bool HoldsRgb32(xcb_connection_t* connection, uint8_t depth) {
-  const xcb_setup_t* setup = xcb_get_setup(connection);
-  const bool littleEndian = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
-  if (depth != 24 || littleEndian != (Q_BYTE_ORDER == Q_LITTLE_ENDIAN)) return false;
-  for (auto format = xcb_setup_pixmap_formats_iterator(setup); format.rem > 0;
-       xcb_format_next(&format)) {
-    if (format.data->depth == depth) return format.data->bits_per_pixel == 32;
-  }
-  return false;
-}
-
-}  // namespace
-
-X11WindowPut::X11WindowPut(WindowId window) : connection_(ToolkitConnection()), window_(window) {
+X11WindowPut::X11WindowPut(WindowId window) : connection_(ToolkitXcbConnection()), window_(window) {
   if (connection_ == nullptr || window == 0) return;
   // An error is taken here, not left for the toolkit to report.
   xcb_generic_error_t* error = nullptr;
@@ -41,7 +19,7 @@ X11WindowPut::X11WindowPut(WindowId window) : connection_(ToolkitConnection()), 
       xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), &error),
       &std::free);
   std::free(error);
-  if (geometry == nullptr || !HoldsRgb32(connection_, geometry->depth)) return;
+  if (geometry == nullptr || !DepthHoldsRgb32(connection_, geometry->depth)) return;
   // Length in 4-byte units, header (6 units) included.
   const size_t largest = static_cast<size_t>(xcb_get_maximum_request_length(connection_)) * 4;
   maxBytesPerRequest_ = std::min(kMaxBytesPerRequest, largest - 24);
@@ -54,7 +32,7 @@ X11WindowPut::X11WindowPut(WindowId window) : connection_(ToolkitConnection()), 
 
 X11WindowPut::~X11WindowPut() {
   // Without the toolkit its connection is gone, and the server's side with it.
-  if (gc_ != 0 && ToolkitConnection() == connection_) xcb_free_gc(connection_, gc_);
+  if (gc_ != 0 && ToolkitXcbConnection() == connection_) xcb_free_gc(connection_, gc_);
 }
 
 bool X11WindowPut::Put(const QImage& frame, const QRegion& region) {

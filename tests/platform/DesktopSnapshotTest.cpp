@@ -8,30 +8,18 @@
 #include <QRasterWindow>
 #include <QScreen>
 #include <chrono>
-#include <cstdlib>
 #include <thread>
+
+#include "tests/support/XcbOrOffscreenApplication.h"
 
 // Last: Xlib defines macros (None, Status, Bool) that clash with other headers.
 #include <X11/Xlib.h>
 
 namespace {
 
-// One application per test program: the X11 platform when a server is
-// there (so that the real desktop can be grabbed), else offscreen.
-QGuiApplication& Application() {
-  static int argc = 3;
-  static char name[] = "snapshot-test";
-  static char option[] = "-platform";
-  static char xcb[] = "xcb";
-  static char offscreen[] = "offscreen";
-  static char* argv[] = {name, option, std::getenv("DISPLAY") ? xcb : offscreen, nullptr};
-  static QGuiApplication application(argc, argv);
-  return application;
-}
-
 class DesktopSnapshotTest : public ::testing::Test {
  protected:
-  void SetUp() override { Application(); }
+  void SetUp() override { XcbOrOffscreenApplication(); }
 };
 
 TEST_F(DesktopSnapshotTest, EmptyGrabGivesBlack) {

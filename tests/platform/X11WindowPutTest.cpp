@@ -7,22 +7,11 @@
 #include <QRasterWindow>
 #include <QScreen>
 #include <chrono>
-#include <cstdlib>
 #include <thread>
 
-namespace {
+#include "tests/support/XcbOrOffscreenApplication.h"
 
-// The X11 platform when a server is there, else offscreen (no X connection).
-QGuiApplication& Application() {
-  static int argc = 3;
-  static char name[] = "window-put-test";
-  static char option[] = "-platform";
-  static char xcb[] = "xcb";
-  static char offscreen[] = "offscreen";
-  static char* argv[] = {name, option, std::getenv("DISPLAY") ? xcb : offscreen, nullptr};
-  static QGuiApplication application(argc, argv);
-  return application;
-}
+namespace {
 
 class WhiteWindow : public QRasterWindow {
   void paintEvent(QPaintEvent*) override {
@@ -42,7 +31,7 @@ QImage Pattern(QSize size) {
 
 class X11WindowPutTest : public ::testing::Test {
  protected:
-  void SetUp() override { Application(); }
+  void SetUp() override { XcbOrOffscreenApplication(); }
 };
 
 TEST_F(X11WindowPutTest, NothingIsSentWhereItCannotBe) {
