@@ -20,13 +20,13 @@ void TSaverAni::Present() {
   if (!Buffer) throw std::logic_error("The animation was presented before Init");
   ReadScreenSize();
   // Without a picture to show the desktop flag falls back to black.
-  if (Globals.DesktopFlag && Background != nullptr) {
+  if (Settings.DesktopFlag && Background != nullptr) {
     Buffer->CopyBackground(*Background);
   } else {
     Buffer->FillBlack();
   }
-  if (Globals.DesktopFlag) {
-    const int32_t d = Globals.FontSize / 20;
+  if (Settings.DesktopFlag) {
+    const int32_t d = Settings.FontSize / 20;
     Draw(d, d, false);
   }
   Draw(0, 0, true);
@@ -42,21 +42,21 @@ void TSaverAni::Draw(int32_t dx, int32_t dy, bool coloured) {
   const Int32 leftmost = Int32(dx) - H * 2;
   const Int32 rightmost = Int32(ScreenWidth) + H + dy;
 
-  surface.SetFontSize(ToSurface(Globals.FontSize));
+  surface.SetFontSize(ToSurface(Settings.FontSize));
   SetFontAngle(surface, TextAngle);
   int32_t angleInUse = TextAngle;
 
   uint16_t hue = Hue;
   surface.SetFontColor(coloured ? Color : kBlack);
   surface.SetSilhouette(!coloured);
-  const bool fading = coloured && Globals.ColorFadingFlag;
+  const bool fading = coloured && Settings.ColorFadingFlag;
 
   // Draws letter `letter` with the position and angle of slot `slot`.
   const auto drawLetter = [&](int32_t slot, int32_t letter) {
     const Int32 x = LetterX[slot];
     if (x >= leftmost && x <= rightmost) {
       if (PerLetterSize) {
-        surface.SetFontSize(ToSurface((Int32(Globals.FontSize) * LetterSize[letter] / 1024).Get()));
+        surface.SetFontSize(ToSurface((Int32(Settings.FontSize) * LetterSize[letter] / 1024).Get()));
         angleInUse = 0;  // a new size comes unrotated
       }
       if (PerLetterAngle && LetterAngle[slot] != angleInUse) {

@@ -26,7 +26,7 @@ constexpr int32_t kTimeBit = 2;
 // slot this pass never set.
 void RefreshClock(TSaverAni& s) {
   const int32_t laidOut = s.LetterCount;
-  s.SetLineText(DecodeUtf8(DateTimeText(Globals.DateTimeMode)));
+  s.SetLineText(DecodeUtf8(DateTimeText(s.Settings.DateTimeMode)));
   if (s.LetterCount <= laidOut) return;
 
   Int32 x = s.ScrollX;
@@ -51,22 +51,22 @@ void TSaverAni::Step() {
   // loops read past the text or the letter slots.
   LetterCount = std::clamp<int32_t>(LetterCount, 0, LettersInLine());
 
-  if (IsDateLine && (Globals.DateTimeMode & kTimeBit) != 0) RefreshClock(*this);
+  if (IsDateLine && (Settings.DateTimeMode & kTimeBit) != 0) RefreshClock(*this);
   Mirror = false;
-  Buffer->SetFontSize(ToSurface(Globals.FontSize));
+  Buffer->SetFontSize(ToSurface(Settings.FontSize));
   AllGone = true;
   PerLetterSize = false;
   PerLetterAngle = false;
   TextAngle = 0;
 
   const FrameValues frame{ScreenWidth, ScreenHeight,     ToScreen(TextHeight), ScrollX,
-                          LineY,       EffectiveSpeed(), Globals.FontSpacing};
+                          LineY,       EffectiveSpeed(), Settings.FontSpacing};
   const int32_t effect = (Effect >= 0 && Effect < kEffectCount) ? Effect : efStandard;
   kEffectSteps[effect](*this, frame);
 
   ScrollX = (Int32(ScrollX) - frame.Speed).Get();
 
-  if (Globals.ColorFadingFlag) {
+  if (Settings.ColorFadingFlag) {
     Hue = static_cast<uint16_t>(Hue + 200);
     Color = HSBToColor(Hue, Saturation, Brightness);
   }

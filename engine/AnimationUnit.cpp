@@ -10,14 +10,6 @@
 #include "platform/ScreenMetrics.h"
 #include "settings/GlobalsUnit.h"
 
-TSaverAni SaverAni;
-
-const char* const EffectNames[kEffectCount] = {
-    "Standard",    "Wave",      "Worm",     "Bounce", "Jump",    "Zip",         "Fizz",
-    "Slope",       "Scatter",   "Snake",    "Swing",  "Inflate", "Near && Far", "Loop",
-    "Upside down", "Oscillate", "Vertical", "Drop",   "Stumble", "Locomotion",
-};
-
 namespace {
 
 constexpr int32_t kEffectBits = (1 << kEffectCount) - 1;
@@ -55,7 +47,7 @@ int32_t TSaverAni::ToScreen(int32_t v) const {
 }
 
 int32_t TSaverAni::EffectiveSpeed() const {
-  return std::max(Globals.Speed, 1);
+  return std::max(Settings.Speed, 1);
 }
 
 void TSaverAni::ReadScreenSize() {
@@ -91,24 +83,21 @@ int32_t TSaverAni::LettersInLine() const {
       std::min<size_t>(kMaxLetters, LetterStart.empty() ? 0 : LetterStart.size() - 1));
 }
 
-void TSaverAni::Init() {
+void TSaverAni::Init(const TGlobals& settings) {
   if (!MakeSurface) throw std::logic_error("The animation has no way to make its back buffer");
-  if (!TestRun) {
-    LoadGlobals(Globals);
-    if (AdjustSettings) AdjustSettings(Globals);
-  }
+  Settings = settings;
   // A window that reports no size yet still gets a one-pixel surface, so the
   // scaling between surface and screen never divides by zero.
   Width = std::max(Width, 1);
   Height = std::max(Height, 1);
   ReadScreenSize();
 
-  Lines = SplitLines(Globals.Text);
-  if (Globals.DateTimeMode == 0 && Lines.empty()) Lines = SplitLines(DefaultText());
+  Lines = SplitLines(Settings.Text);
+  if (Settings.DateTimeMode == 0 && Lines.empty()) Lines = SplitLines(DefaultText());
 
   Buffer = MakeSurface(Width, Height);
   if (!Buffer) throw std::logic_error("The animation's back buffer could not be made");
-  Buffer->SetFontFace(Globals.FontName);
+  Buffer->SetFontFace(Settings.FontName);
 
   Effect = efStandard;
   LineIndex = -1;
@@ -127,25 +116,25 @@ void TSaverAni::Layout() {
   const Int32 SW = ScreenWidth;
   const Int32 SH = ScreenHeight;
 
-  Buffer->SetFontSize(ToSurface(Globals.FontSize));
+  Buffer->SetFontSize(ToSurface(Settings.FontSize));
 
-  if (Globals.EffectsFlag) {
+  if (Settings.EffectsFlag) {
     if (Effect < 0 || Effect >= kEffectCount) Effect = efStandard;
     do {
-      if ((Globals.EffectCode & kEffectBits) == 0) Globals.EffectCode = 1;
+      if ((Settings.EffectCode & kEffectBits) == 0) Settings.EffectCode = 1;
       Effect = (platform::Random(kEffectCount - 1) + Effect + 1) % kEffectCount;
-    } while (!EffectEnabled(Globals.EffectCode, Effect));
+    } while (!EffectEnabled(Settings.EffectCode, Effect));
   }
 
   if (Lines.empty()) {
     IsDateLine = true;
-  } else if (Globals.DateTimeMode == 0) {
+  } else if (Settings.DateTimeMode == 0) {
     IsDateLine = false;
   } else {
     IsDateLine = !IsDateLine;
   }
   if (IsDateLine) {
-    SetLineText(DecodeUtf8(DateTimeText(Globals.DateTimeMode)));
+    SetLineText(DecodeUtf8(DateTimeText(Settings.DateTimeMode)));
   } else {
     LineIndex = LineIndex + 1;
     if (LineIndex >= static_cast<int32_t>(Lines.size()) || LineIndex < 0) LineIndex = 0;
@@ -164,7 +153,7 @@ void TSaverAni::Layout() {
   ScatterStart = (SW / 3).Get();
   ScrollX = (SW + 2).Get();
   Phase = static_cast<uint16_t>(platform::Random(65536));
-  LineY = Globals.RandomYFlag ? platform::Random((SH - H).Get()) : CentreY;
+  LineY = Settings.RandomYFlag ? platform::Random((SH - H).Get()) : CentreY;
 
   Int32 lineY = LineY;
   Int32 scrollX = ScrollX;
@@ -208,13 +197,13 @@ void TSaverAni::Layout() {
     x = x + ToScreen(Buffer->MeasureText(Letter(i)).Width);
   }
 
-  if (Globals.RandomColorFlag) {
+  if (Settings.RandomColorFlag) {
     Hue = static_cast<uint16_t>(platform::Random(65536));
     Saturation = 65535;
     Brightness = 65535;
     Color = HSBToColor(Hue, Saturation, Brightness);
   } else {
-    Color = static_cast<TColor>(Globals.FontColor);
+    Color = static_cast<TColor>(Settings.FontColor);
     const THSB hsb = ColorToHSB(Color);
     Hue = hsb.Hue;
     Saturation = hsb.Saturation;

@@ -13,8 +13,8 @@
 
 #include "engine/DrawingSurface.h"
 #include "engine/XColorUnit.h"
-
-struct TGlobals;
+#include "settings/EffectNames.h"
+#include "settings/GlobalsUnit.h"
 
 // Longest line shown, in letters (user-perceived characters: a base letter
 // with its accents, an emoji sequence, a flag); longer lines are cut.
@@ -44,11 +44,6 @@ enum TEffect : int32_t {
   efStumble,
   efLocomotion,
 };
-constexpr int32_t kEffectCount = 20;
-
-// Captions of the effects, in index order (the index is also the effect's bit
-// in EffectCode).
-extern const char* const EffectNames[kEffectCount];
 
 // Per-letter values; slot 1 is the first letter, slot 0 is unused.
 using LetterArray = std::array<int32_t, kLetterSlots + 1>;
@@ -101,17 +96,17 @@ struct TSaverAni {
   // window or an image); set by the host. Without one, frames are composed
   // but shown nowhere.
   FrameTarget* Target = nullptr;
-  // Changes the settings just loaded for this run only (options given on the
-  // command line); set by the host. Nothing it changes is saved.
-  std::function<void(TGlobals&)> AdjustSettings;
+  // The settings this animation draws with: the host's copy, handed over by
+  // Init. Only an EffectCode that enables no effect is ever repaired here.
+  TGlobals Settings;
   // The primary screen's size as read at the start of the last Init, Layout
   // or Step: the plane of the letter positions.
   int32_t ScreenWidth = 1;
   int32_t ScreenHeight = 1;
 
-  // Loads the settings (unless TestRun), gathers the lines, makes the back
-  // buffer and lays out the first pass. May be called again to restart.
-  void Init();
+  // Takes the settings, gathers the lines, makes the back buffer and lays
+  // out the first pass. May be called again to restart.
+  void Init(const TGlobals& settings);
   // Releases the back buffer and the lines.
   void Done();
   // Starts a pass: next line, next effect, letters at their start positions.
@@ -146,8 +141,6 @@ struct TSaverAni {
   // How many letters LineText holds, at most kMaxLetters.
   int32_t LettersInLine() const;
 };
-
-extern TSaverAni SaverAni;
 
 // The date/time line for a DateTimeMode value (bit 0 date, bit 1 time, bit 2
 // short date): for example "17.01.01 09:05" for mode 4; the product name

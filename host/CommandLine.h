@@ -24,6 +24,8 @@ struct TCommandLine {
   std::string Error;
 };
 
+// Exit codes besides 0 and NoDisplayExitCode.
+inline constexpr int PreviewWindowExitCode = 1;  // the window to draw into is missing
 inline constexpr int BadCommandLineExitCode = 2;
 
 // `arguments` are those after the program's name; only the first two count.

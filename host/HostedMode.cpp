@@ -1,24 +1,18 @@
 #include "host/HostedMode.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <QRegion>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <algorithm>
-#include <cstdio>
 #include <iostream>
 
-#include "engine/AnimationUnit.h"
 #include "engine/QtSurface.h"
-#include "host/ProgramEntry.h"
-#include "host/XAdvTimerComp.h"
+#include "host/FrameDriver.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/ScreensaverWindow.h"
 #include "platform/TerminationSignals.h"
-#include "settings/GlobalsUnit.h"
 
 THosting DecideHosting(const TStartOptions& options, const std::optional<std::string>& variable) {
   THosting result;
@@ -50,51 +44,29 @@ THosting DecideHosting(const TStartOptions& options, const std::optional<std::st
 
 namespace {
 
-// The animation at the host window's size, one frame per TimerInterval (or
-// whenever the loop is idle for 0), restarted when the window changes size.
-class HostedSaver : public QObject, public FrameTarget {
+// The animation at the host window's size, restarted when the window changes
+// size.
+class HostedSaver : public FrameTarget {
  public:
-  explicit HostedSaver(platform::ScreensaverWindow& window)
-      : FWindow(window), FTimer(new TAdvTimer(this)) {
-    FTimer->SetEnabled(false);
-    FTimer->SetOnTimer([this](QObject*) { NextFrame(); });
-    FIdle.setInterval(0);
-    connect(&FIdle, &QTimer::timeout, this, &HostedSaver::NextFrame);
+  HostedSaver(platform::ScreensaverWindow& window, const TGlobals& settings)
+      : FWindow(window), FSettings(settings) {
+    FDriver.AfterFrame = [this] { CheckWindow(); };
   }
-  ~HostedSaver() override { Stop(); }
 
   void Start() {
-    StopFrames();
     const QSize size = FWindow.Size().expandedTo(QSize(1, 1));
     // The window is the screen: letters are placed as on a screen of its size.
     platform::SetPrimaryScreenSize(platform::ScreenSize{size.width(), size.height()});
-    DesktopBitmap = std::make_unique<Picture>(
+    FDesktop = std::make_unique<Picture>(
         platform::ScaleSnapshot(QPixmap::fromImage(FWindow.HostScreenshot()), size));
-    SaverAni.Preview = false;
-    SaverAni.Width = size.width();
-    SaverAni.Height = size.height();
-    SaverAni.Background = DesktopBitmap.get();
-    SaverAni.MakeSurface = QtSurfaceFactory();
-    SaverAni.Target = this;
-    SaverAni.Init();
-    FRunning = true;
-    if (!FClock.isValid()) FClock.start();
-    if (Globals.TimerInterval != 0) {
-      FTimer->SetInterval(Globals.TimerInterval);
-      FTimer->SetEnabled(true);
-    } else {
-      FIdle.start();
-    }
+    FDriver.Start(FSettings,
+                  TFrameSurface{size.width(), size.height(), false, FDesktop.get(), this});
+    FDriver.Run(FSettings.TimerInterval);
   }
 
   void Stop() {
-    if (!FRunning) return;
-    FRunning = false;
-    StopFrames();
-    SaverAni.Target = nullptr;
-    SaverAni.Done();
-    DesktopBitmap.reset();
-    ReportFrameRate();
+    FDriver.Stop();
+    FDesktop.reset();
   }
 
   // Follows what the host did to its window.
@@ -103,10 +75,10 @@ class HostedSaver : public QObject, public FrameTarget {
     if (changes.Destroyed) {
       Stop();
       QCoreApplication::quit();
-    } else if (changes.NewSize && FRunning) {
+    } else if (changes.NewSize && FDriver.Running()) {
       // Not from inside a frame: the timer is reset by the restart.
-      QTimer::singleShot(0, this, [this] {
-        if (FRunning) Start();
+      QTimer::singleShot(0, &FDriver, [this] {
+        if (FDriver.Running()) Start();
       });
     }
   }
@@ -116,39 +88,15 @@ class HostedSaver : public QObject, public FrameTarget {
   }
 
  private:
-  void StopFrames() {
-    FTimer->SetEnabled(false);
-    FIdle.stop();
-  }
-
-  void NextFrame() {
-    if (!FRunning) return;
-    SaverAni.Step();
-    SaverAni.Present();
-    ++FFrames;
-    CheckWindow();
-  }
-
-  // For measuring, and as a sign of a clean end: LETTRANCE_FRAME_STATS=1
-  // prints the frame rate when the saver stops.
-  void ReportFrameRate() const {
-    if (qEnvironmentVariableIsEmpty("LETTRANCE_FRAME_STATS") || !FClock.isValid()) return;
-    const qint64 ms = std::max<qint64>(FClock.elapsed(), 1);
-    std::fprintf(stderr, "lettrance: %d frames in %lld ms (%.1f frames per second)\n", FFrames,
-                 static_cast<long long>(ms), 1000.0 * FFrames / static_cast<double>(ms));
-  }
-
   platform::ScreensaverWindow& FWindow;
-  TAdvTimer* const FTimer;
-  QTimer FIdle;
-  bool FRunning = false;
-  int FFrames = 0;
-  QElapsedTimer FClock;
+  const TGlobals FSettings;
+  std::unique_ptr<Picture> FDesktop;
+  TFrameDriver FDriver;
 };
 
 }  // namespace
 
-int RunHosted(platform::WindowId window) {
+int RunHosted(platform::WindowId window, const TGlobals& settings) {
   platform::TerminationSignals endSignals;
   platform::ScreensaverWindow host(window);
   if (!host.Valid()) {
@@ -156,11 +104,7 @@ int RunHosted(platform::WindowId window) {
               << " does not exist (or there is no X display)" << std::endl;
     return PreviewWindowExitCode;
   }
-  // Like previews, hosted starts are not counted and never migrate the
-  // settings: they show the stored settings as they are and write nothing.
-  StoredVersion = ProgramVersion;
-
-  HostedSaver saver(host);
+  HostedSaver saver(host, settings);
   QSocketNotifier stop(endSignals.Fd(), QSocketNotifier::Read);
   QObject::connect(&stop, &QSocketNotifier::activated, [&] {
     if (endSignals.Arrived()) {

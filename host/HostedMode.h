@@ -24,7 +24,7 @@ struct THosting {
 // keeps its own mode.
 THosting DecideHosting(const TStartOptions& options, const std::optional<std::string>& variable);
 
-// Runs the animation in `window` (0: the root window) until the window is
-// destroyed or a SIGTERM or SIGINT arrives; returns the exit code. Needs the
-// application object.
-int RunHosted(platform::WindowId window);
+// Runs the animation with `settings` in `window` (0: the root window) until
+// the window is destroyed or a SIGTERM or SIGINT arrives; returns the exit
+// code. Needs the application object.
+int RunHosted(platform::WindowId window, const TGlobals& settings);

@@ -7,30 +7,19 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/CommandLine.h"
 #include "settings/GlobalsUnit.h"
+#include "settings/SettingsTable.h"
 
-// Settings given on the command line. They are laid over what the settings
-// file holds each time the animation loads its settings, and never saved.
+// Settings given on the command line, in the order given. They are laid
+// over the loaded settings of this run and never saved.
 struct TSettingsOverrides {
-  std::optional<int32_t> TimerInterval;
-  std::optional<int32_t> Speed;
-  std::optional<std::string> FontName;
-  std::optional<int32_t> FontSize;
-  std::optional<int32_t> FontSpacing;
-  std::optional<int32_t> FontColor;  // 0x00BBGGRR
-  std::optional<std::string> Text;   // lines separated by carriage returns
-  std::optional<bool> DesktopFlag;
-  std::optional<bool> EffectsFlag;
-  std::optional<bool> RandomYFlag;
-  std::optional<bool> ColorFadingFlag;
-  std::optional<bool> RandomColorFlag;
-  std::optional<int32_t> EffectCode;
-  std::optional<int32_t> DateTimeMode;
+  std::vector<std::pair<const TSetting*, TSettingValue>> Values;
 
-  bool Empty() const;
+  bool Empty() const { return Values.empty(); }
   // A font that is not installed falls back as a stored one would.
   void ApplyTo(TGlobals& globals, const std::vector<std::string>& installedFonts) const;
 };

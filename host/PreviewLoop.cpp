@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QThread>
 #include <iostream>
+#include <memory>
 
-#include "engine/AnimationUnit.h"
+#include "host/CommandLine.h"
+#include "host/FrameDriver.h"
 #include "host/PreviewWindow.h"
-#include "host/ProgramEntry.h"
 #include "platform/DesktopSnapshot.h"
 
 namespace {
@@ -19,8 +21,8 @@ int Fail(platform::WindowId window, const char* why) {
 
 }  // namespace
 
-int RunPreview(platform::WindowId window, platform::ForeignWindows& windows) {
-  PreviewWnd = window;
+int RunPreview(platform::WindowId window, platform::ForeignWindows& windows,
+               const TGlobals& settings) {
   QElapsedTimer waiting;
   waiting.start();
   while (!windows.IsVisible(window)) {
@@ -35,25 +37,17 @@ int RunPreview(platform::WindowId window, platform::ForeignWindows& windows) {
   if (!rect) return Fail(window, "vanished");
   const QSize frame(rect->Right - rect->Left + 1, rect->Bottom - rect->Top + 1);
 
-  DesktopBitmap = std::make_unique<Picture>(platform::TakeDesktopSnapshot(frame));
+  const Picture desktop(platform::TakeDesktopSnapshot(frame));
   PreviewWindow view(window, frame);
-  SaverAni.Width = frame.width();
-  SaverAni.Height = frame.height();
-  SaverAni.Preview = true;
-  SaverAni.Background = DesktopBitmap.get();
-  SaverAni.MakeSurface = QtSurfaceFactory();
-  SaverAni.Target = &view;
-  SaverAni.Init();
-
-  while (windows.IsVisible(window)) {
-    SaverAni.Step();
-    SaverAni.Present();
-    QThread::msleep(20);
-    QCoreApplication::processEvents();
-  }
-
-  SaverAni.Target = nullptr;
-  DesktopBitmap.reset();
-  SaverAni.Done();
+  TFrameDriver driver;
+  driver.Start(settings, TFrameSurface{frame.width(), frame.height(), true, &desktop, &view});
+  // Until the host hides or destroys its window.
+  QEventLoop loop;
+  driver.AfterFrame = [&] {
+    if (!windows.IsVisible(window)) loop.quit();
+  };
+  driver.Run(PreviewFrameMs);
+  loop.exec();
+  driver.Stop();
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "engine/AnimationUnit.h"
+#include "engine/QtSurface.h"
 #include "host/HostedMode.h"
 #include "host/LongOptions.h"
 #include "host/MonitorCover.h"
@@ -15,6 +15,7 @@
 #include "host/SetupHooks.h"
 #include "host/ToolkitStart.h"
 #include "platform/DesktopSnapshot.h"
+#include "platform/ForeignWindow.h"
 #include "platform/Monitors.h"
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
@@ -24,10 +25,6 @@
 #include "settings/XShortcutUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XAboutBoxUnit.h"
-
-TRunMode RunMode = rmRun;
-std::unique_ptr<Picture> DesktopBitmap;
-platform::WindowId PreviewWnd = 0;
 
 namespace {
 
@@ -48,10 +45,10 @@ void CountStart() {
 
 // The desktop as it is now, asked of the X server before any window of ours
 // covers it, and received only when a frame needs it.
-void TakeDesktopBitmap() {
+std::unique_ptr<Picture> TakeDesktopBitmap() {
   const platform::ScreenSize screen = platform::PrimaryScreenSize();
-  DesktopBitmap =
-      std::make_unique<Picture>(platform::StartDesktopSnapshot(QSize(screen.Width, screen.Height)));
+  return std::make_unique<Picture>(
+      platform::StartDesktopSnapshot(QSize(screen.Width, screen.Height)));
 }
 
 // The application title, without Qt appending it to every window title
@@ -61,37 +58,41 @@ void SetApplicationTitle() {
 }
 
 int RunSetup() {
-  TakeDesktopBitmap();
+  const std::unique_ptr<Picture> desktop = TakeDesktopBitmap();
   SetApplicationTitle();
-  {
-    // The dialog is the main window: the program ends when it closes.
-    TSetupForm setup;
-    setup.StartTestSaver = RunTestSaver;
-    setup.exec();
-  }
-  DesktopBitmap.reset();
+  // The dialog is the main window: the program ends when it closes.
+  TSetupForm setup;
+  setup.StartTestSaver = [&desktop](const TGlobals& settings) {
+    RunTestSaver(settings, desktop.get());
+  };
+  setup.exec();
   return 0;
 }
 
-int RunSaver(QApplication& app) {
+int RunSaver(QApplication& app, const TGlobals& settings) {
   SetApplicationTitle();
-  int result = 0;
-  {
-    // The X server copies the snapshot for a while and answers nothing else
-    // meanwhile: what waits for its answers comes first (the monitors, the
-    // saver's window made but not shown), so that the rest of the start
-    // runs while it copies.
-    const std::vector<QRect> otherMonitors = platform::OtherMonitors();
-    TSaverForm saver;
-    saver.OpenSetupDialog = OpenSetupDialogOverSaver;
-    saver.winId();  // made now, shown below
-    TakeDesktopBitmap();
-    MonitorCover covers(saver, otherMonitors);  // black over the others
-    saver.show();
-    result = app.exec();
-  }
-  DesktopBitmap.reset();
-  return result;
+  // The X server copies the snapshot for a while and answers nothing else
+  // meanwhile: what waits for its answers comes first (the monitors, the
+  // saver's window made but not shown), so that the rest of the start runs
+  // while it copies.
+  const std::vector<QRect> otherMonitors = platform::OtherMonitors();
+  std::unique_ptr<Picture> desktop;  // outlives the saver that draws over it
+  TSaverForm saver(settings);
+  saver.OpenSetupDialog = OpenSetupDialogOverSaver;
+  saver.winId();  // made now, shown below
+  desktop = TakeDesktopBitmap();
+  saver.SetDesktop(desktop.get());
+  MonitorCover covers(saver, otherMonitors);  // black over the others
+  saver.show();
+  return app.exec();
+}
+
+// This run's settings: the stored ones with the command line's on top.
+TGlobals RunSettings(const TSettingsOverrides& overrides, TSettingsWrites writes) {
+  TGlobals settings;
+  LoadGlobals(settings, writes);
+  overrides.ApplyTo(settings, InstalledFonts());
+  return settings;
 }
 
 }  // namespace
@@ -114,8 +115,8 @@ int RunProgram(int argc, char** argv) {
     return BadCommandLineExitCode;
   }
   const TCommandLine& command = options.Mode;
-  RunMode = hosting.Hosted ? rmRun : command.RunMode;
-  if (RunMode == rmChangePassword) {
+  const TRunMode mode = hosting.Hosted ? rmRun : command.RunMode;
+  if (mode == rmChangePassword) {
     ChangePassword(command.Window);
     return 0;
   }
@@ -125,30 +126,26 @@ int RunProgram(int argc, char** argv) {
   const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
   QApplication& app = *toolkit;
   SetInstalledFontsProvider(InstalledFonts);
-  if (!options.Overrides.Empty()) {
-    SaverAni.AdjustSettings = [overrides = options.Overrides](TGlobals& globals) {
-      overrides.ApplyTo(globals, InstalledFonts());
-    };
-  }
   // A host's window: no counting, no menu entry, no about box, no lock (one
-  // copy runs per monitor, and an old copy may still be ending).
+  // copy runs per monitor, and an old copy may still be ending). Like
+  // previews, it shows the stored settings as they are and writes nothing.
   if (hosting.Hosted) {
     platform::Randomize();
-    return RunHosted(hosting.Window);
+    return RunHosted(hosting.Window, RunSettings(options.Overrides, swNever));
   }
-  if (RunMode == rmConfigure || RunMode == rmRun) CountStart();
+  if (mode == rmConfigure || mode == rmRun) CountStart();
 
   platform::SingleInstanceGuard guard("ScreenSaverSemaphore");
   if (guard.State() == platform::SingleInstanceGuard::TState::OtherCopyRuns) return 0;
   platform::Randomize();
 
-  if (RunMode == rmPreview) {
+  if (mode == rmPreview) {
     // Previews are not counted and never migrate the settings (that would
     // record this version and hide the next start's first-start greeting):
     // they show the stored settings as they are.
-    StoredVersion = ProgramVersion;
     platform::X11ForeignWindows windows;
-    return RunPreview(command.Window, windows);
+    return RunPreview(command.Window, windows, RunSettings(options.Overrides, swNever));
   }
-  return RunMode == rmConfigure ? RunSetup() : RunSaver(app);
+  if (mode == rmConfigure) return RunSetup();
+  return RunSaver(app, RunSettings(options.Overrides, swMigrate));
 }

@@ -16,10 +16,8 @@
 
 #include "engine/AnimationUnit.h"
 #include "host/FrameRegion.h"
-#include "host/ProgramEntry.h"
 #include "host/XAdvTimerComp.h"
 #include "platform/ScreenMetrics.h"
-#include "settings/GlobalsUnit.h"
 
 int IgnoreMoves = 0;
 
@@ -28,13 +26,14 @@ namespace {
 void SetScreenSaverRunning(bool) {}
 }  // namespace
 
-TSaverForm::TSaverForm(QWidget* parent)
+TSaverForm::TSaverForm(const TGlobals& settings, TSaverRole role, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      IdleAdvTimer(new TAdvTimer(this)),
-      Passwords(&SystemPasswordPlatform()) {
-  // FormCreate: the timer is off until the first activation sets it up.
-  IdleAdvTimer->SetEnabled(false);
-  IdleAdvTimer->SetOnTimer([this](QObject*) { IdleAdvTimerTimer(); });
+      Passwords(&SystemPasswordPlatform()),
+      FDriver(this),
+      IdleAdvTimer(FDriver.Timer()),
+      FSettings(settings),
+      FRole(role) {
+  // FormCreate: no frames until the first activation starts them.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
@@ -46,9 +45,7 @@ TSaverForm::TSaverForm(QWidget* parent)
 }
 
 TSaverForm::~TSaverForm() {
-  StopFrameDriving();
-  if (!FClosed) SaverAni.Done();
-  if (SaverAni.Target == this) SaverAni.Target = nullptr;
+  FDriver.Stop();
 }
 
 void TSaverForm::ShowCursor(bool visible) {
@@ -66,14 +63,7 @@ void TSaverForm::FormActivate() {
   black.setColor(QPalette::Window, Qt::black);
   setPalette(black);
 
-  const platform::ScreenSize screen = platform::PrimaryScreenSize();
-  SaverAni.Preview = false;
-  SaverAni.Width = screen.Width;
-  SaverAni.Height = screen.Height;
-  SaverAni.Background = DesktopBitmap.get();
-  SaverAni.MakeSurface = QtSurfaceFactory();
-  SaverAni.Target = this;
-  SaverAni.Init();
+  StartAnimation();
 
   // The window covers the primary screen; its size is in device-independent
   // pixels, the frames in device pixels.
@@ -81,8 +71,6 @@ void TSaverForm::FormActivate() {
   if (primary != nullptr) setGeometry(primary->geometry());
   FLastX = -1;
   FLastY = -1;
-  StartFrameDriving();
-  FRunning.start();
   raise();  // topmost: the window flags keep it above others
   SetScreenSaverRunning(true);
   ShowCursor(false);
@@ -103,41 +91,15 @@ void TSaverForm::GrabInput() {
   }
 }
 
-void TSaverForm::StartFrameDriving() {
-  if (Globals.TimerInterval != 0) {
-    IdleAdvTimer->SetInterval(Globals.TimerInterval);
-    IdleAdvTimer->SetEnabled(true);
-  } else if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
-    FIdleHandler =
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TSaverForm::AppIdle);
-  }
-}
-
-void TSaverForm::StopFrameDriving() {
-  IdleAdvTimer->SetEnabled(false);
-  if (FIdleHandler) disconnect(FIdleHandler);
-  FIdleHandler = {};
-}
-
-void TSaverForm::AppIdle() {
-  // The loop is about to wait: give it the next frame to work on instead.
-  QCoreApplication::postEvent(this, new QEvent(WM_NEXTFRAME));
-}
-
-void TSaverForm::IdleAdvTimerTimer() {
-  NextFrame();
-}
-
-void TSaverForm::NextFrame() {
-  if (FClosed) return;
-  SaverAni.Step();
-  SaverAni.Present();
-  ++FFrames;
+void TSaverForm::StartAnimation() {
+  const platform::ScreenSize screen = platform::PrimaryScreenSize();
+  FDriver.Start(FSettings, TFrameSurface{screen.Width, screen.Height, false, FDesktop, this});
+  FDriver.Run(FSettings.TimerInterval);
 }
 
 bool TSaverForm::event(QEvent* event) {
   if (event->type() == WM_NEXTFRAME) {
-    NextFrame();
+    if (!FClosed) FDriver.NextFrame();
     return true;
   }
   if (event->type() == WM_CLOSEREQUEST) {
@@ -154,14 +116,14 @@ void TSaverForm::keyPressEvent(QKeyEvent* event) {
 
 void TSaverForm::FormKeyDown(int key) {
   if (key == Qt::Key_N) {
-    SaverAni.Layout();
+    FDriver.Animation().Layout();
     return;
   }
   if (key != Qt::Key_S) {
     TryClose();
     return;
   }
-  if (TestRun) {
+  if (FRole == srTest) {
     close();
     return;
   }
@@ -169,10 +131,11 @@ void TSaverForm::FormKeyDown(int key) {
   releaseKeyboard();
   releaseMouse();
   ShowCursor(true);
-  if (OpenSetupDialog(*this)) {
-    StopFrameDriving();
-    StartFrameDriving();
-    SaverAni.Init();  // reloads what the dialog saved
+  // Cancelled, the run goes on as it was (options of the command line
+  // included); confirmed, it shows what was saved.
+  if (const std::optional<TGlobals> saved = OpenSetupDialog(*this)) {
+    FSettings = *saved;
+    StartAnimation();
   }
   ShowCursor(false);
   activateWindow();
@@ -213,7 +176,7 @@ void TSaverForm::FormMouseMove(int x, int y) {
 
 void TSaverForm::TryClose() {
   if (FClosed) return;
-  if (RunMode != rmRun || TestRun) {
+  if (FRole == srTest) {
     close();
     return;
   }
@@ -229,23 +192,12 @@ void TSaverForm::closeEvent(QCloseEvent* event) {
 void TSaverForm::FormClose() {
   if (FClosed) return;
   FClosed = true;
-  StopFrameDriving();
+  FDriver.Stop();
   SetScreenSaverRunning(false);
   releaseKeyboard();
   releaseMouse();
   ShowCursor(true);
-  SaverAni.Done();
-  SaverAni.Target = nullptr;
   resize(10, 10);
-  ReportFrameRate();
-}
-
-void TSaverForm::ReportFrameRate() const {
-  // For measuring: LETTRANCE_FRAME_STATS=1 prints the frame rate at the end.
-  if (qEnvironmentVariableIsEmpty("LETTRANCE_FRAME_STATS") || !FRunning.isValid()) return;
-  const qint64 ms = std::max<qint64>(FRunning.elapsed(), 1);
-  std::fprintf(stderr, "lettrance: %d frames in %lld ms (%.1f frames per second)\n", FFrames,
-               static_cast<long long>(ms), 1000.0 * FFrames / static_cast<double>(ms));
 }
 
 void TSaverForm::ShowFrame(const QImage& frame, const QRegion& changed) {
@@ -292,9 +244,9 @@ void TSaverForm::resizeEvent(QResizeEvent* event) {
 void TSaverForm::paintEvent(QPaintEvent* event) {
   // The first time the window is shown, it shows the first frame at once
   // rather than black until the timer's first tick.
-  if (FFrame == nullptr && FFrames == 0 && !FClosed && SaverAni.Buffer && SaverAni.Target == this) {
+  if (FFrame == nullptr && FDriver.Frames() == 0 && !FClosed && FDriver.Running()) {
     FPaintingFirstFrame = true;
-    NextFrame();
+    FDriver.NextFrame();
     FPaintingFirstFrame = false;
     if (FFrame != nullptr) {
       QPainter painter(this);

@@ -4,18 +4,25 @@
 // keyboard input, draws the animation frame by frame and closes on input
 // (asking for the password first where the platform wants one).
 
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "engine/QtSurface.h"
+#include "host/FrameDriver.h"
 #include "host/PasswordUnit.h"
 #include "platform/X11WindowPut.h"
+#include "settings/GlobalsUnit.h"
 
 class TAdvTimer;
+
+// A saver the user left the computer to (input asks for the password where
+// the platform wants one), or a test run from the setup dialog (S or any
+// input ends it, no password).
+enum TSaverRole { srSaver, srTest };
 
 // The saver window's own posted events.
 inline constexpr QEvent::Type WM_NEXTFRAME = static_cast<QEvent::Type>(QEvent::User + 1);
@@ -28,21 +35,35 @@ extern int IgnoreMoves;
 class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
   Q_OBJECT
  public:
-  explicit TSaverForm(QWidget* parent = nullptr);
+  // Shows the animation with `settings`, this run's copy: nothing here
+  // stores them.
+  explicit TSaverForm(const TGlobals& settings, TSaverRole role = srSaver,
+                      QWidget* parent = nullptr);
   ~TSaverForm() override;
 
-  TAdvTimer* const IdleAdvTimer;
+  // The desktop as it was at start, drawn under the letters when the
+  // settings ask for it; set before the window is shown. Not owned.
+  void SetDesktop(const Picture* desktop) { FDesktop = desktop; }
 
-  // Opens the setup dialog over the running saver; returns true when it was
-  // confirmed (and has saved the settings). Without one, S does nothing.
-  std::function<bool(TSaverForm&)> OpenSetupDialog;
+  // Opens the setup dialog over the running saver; returns the settings it
+  // saved when it was confirmed, nothing when it was cancelled. Without one,
+  // S does nothing.
+  std::function<std::optional<TGlobals>(TSaverForm&)> OpenSetupDialog;
 
   // Where the password check asks; the platform's own by default.
   TPasswordPlatform* Passwords;
 
   void ShowCursor(bool visible) override;
   bool Closed() const { return FClosed; }
-  int Frames() const { return FFrames; }
+  int Frames() const { return FDriver.Frames(); }
+  const TGlobals& Settings() const { return FSettings; }
+  const TSaverAni& Animation() const { return FDriver.Animation(); }
+
+ private:
+  TFrameDriver FDriver;  // made before the timer below, which is its own
+
+ public:
+  TAdvTimer* const IdleAdvTimer;  // the frame timer
 
  protected:
   bool event(QEvent* event) override;
@@ -59,30 +80,25 @@ class TSaverForm : public QWidget, public TCursorSwitch, public FrameTarget {
 
  private:
   void FormActivate();
-  void IdleAdvTimerTimer();
-  void AppIdle();
   void FormKeyDown(int key);
   void FormMouseMove(int x, int y);
   void FormClose();
   void TryClose();
-  void StartFrameDriving();
-  void StopFrameDriving();
-  void NextFrame();
+  void StartAnimation();
   void GrabInput();
 
-  void ReportFrameRate() const;
   // Sends the changed places of `frame` to the X server ourselves; false
   // when that cannot be done here (then Qt paints them).
   bool PutChangedPlaces(const QImage& frame, const QRegion& changed);
 
+  TGlobals FSettings;
+  const TSaverRole FRole;
+  const Picture* FDesktop = nullptr;
   bool FFirstActivate = true;
-  int FFrames = 0;
   int FGrabAttempts = 0;
-  QElapsedTimer FRunning;
   bool FClosed = false;
   int FLastX = -1;
   int FLastY = -1;
-  QMetaObject::Connection FIdleHandler;
   const QImage* FFrame = nullptr;  // the frame being painted, while painting
   // The window shows something other than the last frame (nothing yet, black
   // after an expose, a new size): the next frame is painted whole.

@@ -11,23 +11,24 @@ namespace {
 // Ends a local event loop when the watched window is hidden (closed).
 class HideWatcher : public QObject {
  public:
-  explicit HideWatcher(QEventLoop& loop) : loop_(loop) {}
+  explicit HideWatcher(QEventLoop& loop) : FLoop(loop) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Hide) loop_.quit();
+    if (event->type() == QEvent::Hide) FLoop.quit();
     return QObject::eventFilter(watched, event);
   }
 
  private:
-  QEventLoop& loop_;
+  QEventLoop& FLoop;
 };
 
 }  // namespace
 
-void RunTestSaver() {
+void RunTestSaver(const TGlobals& settings, const Picture* desktop) {
   // Owned by nobody but this call: it is destroyed when the modal run ends.
-  TSaverForm saver;
+  TSaverForm saver(settings, srTest);
+  saver.SetDesktop(desktop);
   saver.setWindowModality(Qt::ApplicationModal);
   QEventLoop loop;
   HideWatcher watcher(loop);
@@ -36,11 +37,12 @@ void RunTestSaver() {
   if (!saver.Closed() && saver.isVisible()) loop.exec();
 }
 
-bool OpenSetupDialogOverSaver(TSaverForm& saver) {
+std::optional<TGlobals> OpenSetupDialogOverSaver(TSaverForm& saver) {
   // A child window of the saver: window managers keep it above its
   // full-screen, always-on-top parent.
   TSetupForm dialog(&saver);
   dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
   dialog.SetFromSaver(true);
-  return dialog.exec() == QDialog::Accepted;
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.Settings();
 }

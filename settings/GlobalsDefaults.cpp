@@ -1,9 +1,8 @@
-// Defaults of the settings record and the program-wide settings state.
+// Defaults of the settings record and the version state of this start.
 #include "settings/GlobalsUnit.h"
+#include "settings/SettingsTable.h"
 
-TGlobals Globals;
 std::string StoredVersion;
-bool TestRun = false;
 
 const char* const ProgramVersion = "1.06 - 17 Jan 2001";
 const char* const SettingsKeyPath = "\\Software\\Vandor\\ScreenSaver\\Lettrance";
@@ -22,19 +21,14 @@ std::string DefaultText() {
 
 TGlobals DefaultGlobals() {
   TGlobals g;
-  g.TimerInterval = 25;
-  g.Speed = 6;
-  g.FontName.clear();
-  g.FontSize = 60;
-  g.FontSpacing = 0;
-  g.FontColor = 49392;  // 0x00C0F0: red 240, green 192, blue 0
-  g.Text = DefaultText();
-  g.DesktopFlag = false;
-  g.EffectsFlag = true;
-  g.RandomYFlag = true;
-  g.ColorFadingFlag = true;
-  g.RandomColorFlag = true;
-  g.EffectCode = -2;  // every effect but "Standard"
-  g.DateTimeMode = 0;
+  for (const TSetting& setting : SettingsTable()) {
+    if (setting.Kind == skLines) {
+      SetSetting(g, setting, DefaultText());
+    } else if (setting.DefaultString != nullptr) {
+      SetSetting(g, setting, std::string(setting.DefaultString));
+    } else {
+      SetSetting(g, setting, setting.Default);
+    }
+  }
   return g;
 }

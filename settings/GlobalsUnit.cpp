@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/RegHive.h"
+#include "settings/SettingsTable.h"
 #include "settings/XRegistryUnit.h"
 
 namespace {
@@ -29,22 +30,32 @@ void StoreRecord(const TGlobals& globals, bool recordVersion) {
   if (!registry.OpenPath(SettingsKeyPath, true)) {
     throw ERegistryError(RegistryWriteErrorText(SettingsKeyPath));
   }
-  registry.PutInteger("TimerInterval", globals.TimerInterval);
-  registry.PutInteger("Speed", globals.Speed);
-  registry.PutString("FontName", globals.FontName);
-  registry.PutInteger("FontSize", globals.FontSize);
-  registry.PutInteger("FontSpacing", globals.FontSpacing);
-  registry.PutInteger("FontColor", globals.FontColor);
-  registry.PutString("Text", globals.Text);
-  registry.PutBool("DesktopFlag", globals.DesktopFlag);
-  registry.PutBool("EffectsFlag", globals.EffectsFlag);
-  registry.PutBool("RandomYFlag", globals.RandomYFlag);
-  registry.PutBool("ColorFadingFlag", globals.ColorFadingFlag);
-  registry.PutBool("RandomColorFlag", globals.RandomColorFlag);
-  registry.PutInteger("EffectCode", globals.EffectCode);
-  registry.PutInteger("DateTimeMode", globals.DateTimeMode);
+  for (const TSetting& setting : SettingsTable()) {
+    const TSettingValue value = GetSetting(globals, setting);
+    if (const auto* text = std::get_if<std::string>(&value)) {
+      registry.PutString(setting.Name, *text);
+    } else if (setting.Kind == skFlag) {
+      registry.PutBool(setting.Name, std::get<int32_t>(value) != 0);
+    } else {
+      registry.PutInteger(setting.Name, std::get<int32_t>(value));
+    }
+  }
   if (recordVersion) registry.PutString("ExeVersion", ProgramVersion);
   registry.ClosePath();
+}
+
+// The stored value of one setting, or what the record holds when there is
+// none (or it cannot be read).
+void ReadSetting(TNewRegistry& registry, const TSetting& setting, TGlobals& globals) {
+  const TSettingValue current = GetSetting(globals, setting);
+  if (const auto* text = std::get_if<std::string>(&current)) {
+    SetSetting(globals, setting, registry.GetStringDef(setting.Name, *text));
+  } else if (setting.Kind == skFlag) {
+    SetSetting(globals, setting,
+               static_cast<int32_t>(registry.GetBoolDef(setting.Name, std::get<int32_t>(current))));
+  } else {
+    SetSetting(globals, setting, registry.GetIntegerDef(setting.Name, std::get<int32_t>(current)));
+  }
 }
 
 }  // namespace
@@ -62,26 +73,16 @@ std::string ResolveFontName(const std::string& stored, const std::vector<std::st
   return FallbackFonts[7];
 }
 
-void LoadGlobals(TGlobals& globals) {
+void LoadGlobals(TGlobals& globals, TSettingsWrites writes) {
   globals = DefaultGlobals();
+  // Another version's record: its gated values meant something else then.
+  const bool thisVersion = writes == swNever || StoredVersion == ProgramVersion;
   {
     TNewRegistry registry;
     if (registry.OpenPathReadOnly(SettingsKeyPath)) {
-      globals.TimerInterval = registry.GetIntegerDef("TimerInterval", globals.TimerInterval);
-      globals.Speed = registry.GetIntegerDef("Speed", globals.Speed);
-      globals.FontName = registry.GetStringDef("FontName", "");
-      globals.FontSize = registry.GetIntegerDef("FontSize", globals.FontSize);
-      globals.FontSpacing = registry.GetIntegerDef("FontSpacing", globals.FontSpacing);
-      globals.FontColor = registry.GetIntegerDef("FontColor", globals.FontColor);
-      globals.Text = registry.GetStringDef("Text", globals.Text);
-      if (StoredVersion == ProgramVersion) {
-        globals.DesktopFlag = registry.GetBoolDef("DesktopFlag", globals.DesktopFlag);
-        globals.EffectsFlag = registry.GetBoolDef("EffectsFlag", globals.EffectsFlag);
-        globals.RandomYFlag = registry.GetBoolDef("RandomYFlag", globals.RandomYFlag);
-        globals.ColorFadingFlag = registry.GetBoolDef("ColorFadingFlag", globals.ColorFadingFlag);
-        globals.RandomColorFlag = registry.GetBoolDef("RandomColorFlag", globals.RandomColorFlag);
-        globals.EffectCode = registry.GetIntegerDef("EffectCode", globals.EffectCode);
-        globals.DateTimeMode = registry.GetIntegerDef("DateTimeMode", globals.DateTimeMode);
+      for (const TSetting& setting : SettingsTable()) {
+        if (setting.VersionGated && !thisVersion) continue;
+        ReadSetting(registry, setting, globals);
       }
       registry.ClosePath();
     }
@@ -89,7 +90,7 @@ void LoadGlobals(TGlobals& globals) {
   // The text moves by Speed pixels a frame and the engine divides by it.
   globals.Speed = std::max(globals.Speed, 1);
   globals.FontName = ResolveFontName(globals.FontName, FontsProvider()());
-  if (StoredVersion != ProgramVersion) {
+  if (!thisVersion) {
     try {
       StoreRecord(globals, true);
       // The record is migrated: later loads in this start read what is saved.

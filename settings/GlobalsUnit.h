@@ -28,11 +28,8 @@ struct TGlobals {
   int32_t DateTimeMode = 0;  // bit 0 date, bit 1 time, bit 2 short forms
 };
 
-extern TGlobals Globals;
 // Version text the run counter found in the registry at this start.
 extern std::string StoredVersion;
-// True only while a test run from the setup dialog is on screen.
-extern bool TestRun;
 
 extern const char* const ProgramVersion;   // "1.06 - 17 Jan 2001"
 extern const char* const SettingsKeyPath;  // "\Software\Vandor\ScreenSaver\Lettrance"
@@ -51,9 +48,15 @@ void SetInstalledFontsProvider(InstalledFontsProvider provider);
 // ignored), else the first installed fallback, else "Arial".
 std::string ResolveFontName(const std::string& stored, const std::vector<std::string>& installed);
 
-// On the first load of a start with another stored version, the record is
-// written back together with this version's name.
-void LoadGlobals(TGlobals& globals);
+// Whether loading may write: a start that counts (the saver, the setup
+// dialog) brings the settings of another version over to this one and
+// records it; previews, hosted runs and tools read what is stored, all of
+// it, and never write.
+enum TSettingsWrites { swMigrate, swNever };
+
+// On the first load of a start with another stored version (swMigrate), the
+// record is written back together with this version's name.
+void LoadGlobals(TGlobals& globals, TSettingsWrites writes = swMigrate);
 // Raises ERegistryError when the settings could not be stored: the key cannot
 // be opened for writing, or the store refused the record.
 void SaveGlobals(const TGlobals& globals);

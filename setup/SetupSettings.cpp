@@ -20,18 +20,6 @@ namespace {
 // Bits 20..31 of a stored effect code are always set.
 constexpr uint32_t kUnusedEffectBits = 0xFFF00000u;
 
-// Sets a flag back to false when the scope ends, however it ends.
-class ScopedFlag {
- public:
-  explicit ScopedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~ScopedFlag() { flag_ = false; }
-  ScopedFlag(const ScopedFlag&) = delete;
-  ScopedFlag& operator=(const ScopedFlag&) = delete;
-
- private:
-  bool& flag_;
-};
-
 }  // namespace
 
 void TSetupForm::showEvent(QShowEvent* event) {
@@ -42,7 +30,7 @@ void TSetupForm::showEvent(QShowEvent* event) {
 void TSetupForm::FormActivate() {
   FActivatePending = false;
   try {
-    LoadGlobals(Globals);
+    LoadGlobals(FSettings);
   } catch (const std::exception& error) {
     // The settings were read; only writing the first start's record back
     // failed. The dialog still shows them.
@@ -53,53 +41,53 @@ void TSetupForm::FormActivate() {
 }
 
 void TSetupForm::SettingsToControls() {
-  TimerNiceScrollBar->SetPosition(Globals.TimerInterval);
-  SpeedNiceScrollBar->SetPosition(Globals.Speed);
-  FFontName = QString::fromStdString(Globals.FontName);
+  TimerNiceScrollBar->SetPosition(FSettings.TimerInterval);
+  SpeedNiceScrollBar->SetPosition(FSettings.Speed);
+  FFontName = QString::fromStdString(FSettings.FontName);
   SelectFontItem();
-  SizeNiceScrollBar->SetPosition(Globals.FontSize);
-  SpacingNiceScrollBar->SetPosition(Globals.FontSpacing);
-  FontColorChoice->SetColor(static_cast<TColor>(Globals.FontColor));
-  TextLinesMemo->SetLines(SplitTextLines(QString::fromStdString(Globals.Text)));
-  DesktopCheckBox->setChecked(Globals.DesktopFlag);
-  EffectsCheckBox->setChecked(Globals.EffectsFlag);
-  RandomYCheckBox->setChecked(Globals.RandomYFlag);
-  ColorFadingCheckBox->setChecked(Globals.ColorFadingFlag);
-  RandomColorCheckBox->setChecked(Globals.RandomColorFlag);
-  DateCheckBox->setChecked((Globals.DateTimeMode & 1) != 0);
-  TimeCheckBox->setChecked((Globals.DateTimeMode & 2) != 0);
-  ShortCheckBox->setChecked((Globals.DateTimeMode & 4) != 0);
+  SizeNiceScrollBar->SetPosition(FSettings.FontSize);
+  SpacingNiceScrollBar->SetPosition(FSettings.FontSpacing);
+  FontColorChoice->SetColor(static_cast<TColor>(FSettings.FontColor));
+  TextLinesMemo->SetLines(SplitTextLines(QString::fromStdString(FSettings.Text)));
+  DesktopCheckBox->setChecked(FSettings.DesktopFlag);
+  EffectsCheckBox->setChecked(FSettings.EffectsFlag);
+  RandomYCheckBox->setChecked(FSettings.RandomYFlag);
+  ColorFadingCheckBox->setChecked(FSettings.ColorFadingFlag);
+  RandomColorCheckBox->setChecked(FSettings.RandomColorFlag);
+  DateCheckBox->setChecked((FSettings.DateTimeMode & 1) != 0);
+  TimeCheckBox->setChecked((FSettings.DateTimeMode & 2) != 0);
+  ShortCheckBox->setChecked((FSettings.DateTimeMode & 4) != 0);
   for (int effect = 0; effect < 20; ++effect) {
-    EffectCheckBoxes[effect]->setChecked(((Globals.EffectCode >> effect) & 1) != 0);
+    EffectCheckBoxes[effect]->setChecked(((FSettings.EffectCode >> effect) & 1) != 0);
   }
 }
 
 void TSetupForm::ControlsToSettings() {
-  Globals.TimerInterval = TimerNiceScrollBar->Position();
-  Globals.Speed = SpeedNiceScrollBar->Position();
-  Globals.FontName = FFontName.toStdString();
-  Globals.FontSize = SizeNiceScrollBar->Position();
-  Globals.FontSpacing = SpacingNiceScrollBar->Position();
-  Globals.FontColor = static_cast<int32_t>(FontColorChoice->Color());
-  Globals.Text = JoinTextLines(TextLinesMemo->Lines()).toStdString();
-  Globals.DesktopFlag = DesktopCheckBox->isChecked();
-  Globals.EffectsFlag = EffectsCheckBox->isChecked();
-  Globals.RandomYFlag = RandomYCheckBox->isChecked();
-  Globals.ColorFadingFlag = ColorFadingCheckBox->isChecked();
-  Globals.RandomColorFlag = RandomColorCheckBox->isChecked();
-  Globals.DateTimeMode = (DateCheckBox->isChecked() ? 1 : 0) + (TimeCheckBox->isChecked() ? 2 : 0) +
+  FSettings.TimerInterval = TimerNiceScrollBar->Position();
+  FSettings.Speed = SpeedNiceScrollBar->Position();
+  FSettings.FontName = FFontName.toStdString();
+  FSettings.FontSize = SizeNiceScrollBar->Position();
+  FSettings.FontSpacing = SpacingNiceScrollBar->Position();
+  FSettings.FontColor = static_cast<int32_t>(FontColorChoice->Color());
+  FSettings.Text = JoinTextLines(TextLinesMemo->Lines()).toStdString();
+  FSettings.DesktopFlag = DesktopCheckBox->isChecked();
+  FSettings.EffectsFlag = EffectsCheckBox->isChecked();
+  FSettings.RandomYFlag = RandomYCheckBox->isChecked();
+  FSettings.ColorFadingFlag = ColorFadingCheckBox->isChecked();
+  FSettings.RandomColorFlag = RandomColorCheckBox->isChecked();
+  FSettings.DateTimeMode = (DateCheckBox->isChecked() ? 1 : 0) + (TimeCheckBox->isChecked() ? 2 : 0) +
                          (ShortCheckBox->isChecked() ? 4 : 0);
   uint32_t code = kUnusedEffectBits;
   for (int effect = 0; effect < 20; ++effect) {
     if (EffectCheckBoxes[effect]->isChecked()) code |= 1u << effect;
   }
-  Globals.EffectCode = static_cast<int32_t>(code);
+  FSettings.EffectCode = static_cast<int32_t>(code);
 }
 
 void TSetupForm::OKButtonClick() {
   ControlsToSettings();
   try {
-    SaveGlobals(Globals);
+    SaveGlobals(FSettings);
   } catch (const std::exception& error) {
     // Nothing is lost: the dialog stays open with the user's values, to try
     // again or to cancel.
@@ -113,8 +101,7 @@ void TSetupForm::TestButtonClick() {
   if (!StartTestSaver) return;
   ControlsToSettings();
   try {
-    const ScopedFlag testing(TestRun);
-    StartTestSaver();
+    StartTestSaver(FSettings);
   } catch (const std::exception& error) {
     ShowError(QString::fromUtf8(error.what()));
   }

@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <stdexcept>
+#include <string>
 
 #include "controls/FormLayout.h"
 #include "controls/PaintBox.h"
@@ -18,6 +20,7 @@
 #include "controls/XNiceScrollBarComp.h"
 #include "engine/AnimationUnit.h"
 #include "resources/LettranceResources.h"
+#include "settings/SettingsTable.h"
 #include "setup/XKeyInfoComp.h"
 #include "setup/XTextLinesMemo.h"
 
@@ -39,6 +42,15 @@ struct ScrollBarRange {
   TDefaultModes DefaultMode;
   int32_t SmallChange;
 };
+
+// The range the settings offer for a stored value, with the bar's own
+// default position and step.
+ScrollBarRange SliderOf(const char* setting, int32_t position, TDefaultModes mode,
+                        int32_t smallChange) {
+  const TSetting* found = FindSetting(setting);
+  if (found == nullptr) throw std::logic_error(std::string("no setting ") + setting);
+  return {found->SliderMin, found->SliderMax, position, mode, smallChange};
+}
 
 // A horizontal labelled scroll bar, 217 x 28; its default is its position.
 // Room for the caption of a check box of fixed size.
@@ -122,8 +134,8 @@ TSetupForm::TSetupForm(QWidget* parent)
       Bevel1(Place(new QFrame(this), "Bevel1", 8, 168, 233, 41)),
       GroupBox1(Place(new QGroupBox(tr("Options"), this), "GroupBox1", 8, 216, 233, 145)),
       TimerNiceScrollBar(ScrollBar(GroupBox1, "TimerNiceScrollBar", 8, 16,
-                                   {10, 100, 25, dmFixed, 5}, "Timer: <#Pos> msec / frame")),
-      SpeedNiceScrollBar(ScrollBar(GroupBox1, "SpeedNiceScrollBar", 8, 44, {1, 20, 6, dmFixed, 1},
+                                   SliderOf("TimerInterval", 25, dmFixed, 5), "Timer: <#Pos> msec / frame")),
+      SpeedNiceScrollBar(ScrollBar(GroupBox1, "SpeedNiceScrollBar", 8, 44, SliderOf("Speed", 6, dmFixed, 1),
                                    "Speed: <#Pos> pixels / frame")),
       DesktopCheckBox(CheckBox(GroupBox1, "DesktopCheckBox", "Keep desktop", 8, 72, false)),
       DateCheckBox(CheckBox(GroupBox1, "DateCheckBox", "Date text", 8, 88, false)),
@@ -138,10 +150,10 @@ TSetupForm::TSetupForm(QWidget* parent)
       GroupBox2(Place(new QGroupBox(tr("Font"), this), "GroupBox2", 248, 8, 233, 161)),
       FontListBox(Place(new QListWidget(GroupBox2), "FontListBox", 8, 16, 113, 81)),
       FontColorChoice(ColorChoice(GroupBox2)),
-      SizeNiceScrollBar(ScrollBar(GroupBox2, "SizeNiceScrollBar", 8, 100, {8, 200, 50, dmFixed, 2},
+      SizeNiceScrollBar(ScrollBar(GroupBox2, "SizeNiceScrollBar", 8, 100, SliderOf("FontSize", 50, dmFixed, 2),
                                   "Size: <#Pos> points")),
       SpacingNiceScrollBar(ScrollBar(GroupBox2, "SpacingNiceScrollBar", 8, 128,
-                                     {0, 50, 0, dmDisabled, 1}, "Spacing: <#Pos> pixels")),
+                                     SliderOf("FontSpacing", 0, dmDisabled, 1), "Spacing: <#Pos> pixels")),
       EffectsGroupBox(
           Place(new QGroupBox(tr("Effects"), this), "EffectsGroupBox", 248, 176, 233, 185)),
       EffectCheckBoxes{},

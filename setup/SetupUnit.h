@@ -8,6 +8,8 @@
 #include <QString>
 #include <functional>
 
+#include "settings/GlobalsUnit.h"
+
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -28,16 +30,20 @@ class TSetupForm : public QDialog {
  public:
   explicit TSetupForm(QWidget* parent = nullptr);
 
-  // Shows a full-screen test saver modally and returns once it has ended.
-  // The host provides it: the dialog cannot make saver windows itself.
-  std::function<void()> StartTestSaver;
+  // Shows a full-screen test saver with the dialog's settings (not saved)
+  // modally and returns once it has ended. The host provides it: the dialog
+  // cannot make saver windows itself.
+  std::function<void(const TGlobals&)> StartTestSaver;
 
   // Set by the running saver before it shows the dialog: Test is then
   // unavailable, and OK and Cancel end only the modal run.
   bool FromSaver() const { return FFromSaver; }
   void SetFromSaver(bool fromSaver) { FFromSaver = fromSaver; }
 
-  // The settings record Globals into the controls and back (memory only).
+  // The dialog's own copy of the settings: loaded when it is first shown,
+  // saved by OK. A caller reads it after the dialog was confirmed.
+  const TGlobals& Settings() const { return FSettings; }
+  // That copy into the controls and back (memory only).
   void SettingsToControls();
   void ControlsToSettings();
 
@@ -94,6 +100,7 @@ class TSetupForm : public QDialog {
   void ShowError(const QString& message);
 
   bool FActivatePending = true;
+  TGlobals FSettings;
   QString FFontName;
   bool FFromSaver = false;
 };

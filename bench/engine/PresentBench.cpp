@@ -56,13 +56,12 @@ QImage DesktopPicture(int32_t width, int32_t height) {
 
 void RunScene(benchmark::State& bench, const Scene& scene) {
   const auto effect = static_cast<int32_t>(bench.range(0));
-  TestRun = true;
-  Globals = DefaultGlobals();
-  Globals.FontName = "DejaVu Sans";
-  Globals.FontSize = 60;
-  Globals.EffectsFlag = false;
-  Globals.DesktopFlag = scene.desktop;
-  if (scene.longLine) Globals.Text = ThousandLetters();
+  TGlobals settings = DefaultGlobals();
+  settings.FontName = "DejaVu Sans";
+  settings.FontSize = 60;
+  settings.EffectsFlag = false;
+  settings.DesktopFlag = scene.desktop;
+  if (scene.longLine) settings.Text = ThousandLetters();
   platform::SetPrimaryScreenSize(platform::ScreenSize{scene.width, scene.height});
   platform::SeedRandom(1);
 
@@ -75,7 +74,7 @@ void RunScene(benchmark::State& bench, const Scene& scene) {
   state.Background = &desktop;
   state.Target = scene.wholeCopy ? static_cast<FrameTarget*>(&wholeSink) : &sink;
   state.MakeSurface = QtSurfaceFactory();
-  state.Init();
+  state.Init(settings);
   state.Effect = effect;
   state.LineIndex = -1;
   state.Layout();

@@ -24,12 +24,11 @@ std::string ThousandLetters() {
 }
 
 std::unique_ptr<TSaverAni> MakeState(int32_t effect) {
-  TestRun = true;
-  Globals = DefaultGlobals();
-  Globals.FontName = "DejaVu Sans";
-  Globals.Text = ThousandLetters();
-  Globals.EffectsFlag = false;
-  Globals.RandomColorFlag = false;
+  TGlobals settings = DefaultGlobals();
+  settings.FontName = "DejaVu Sans";
+  settings.Text = ThousandLetters();
+  settings.EffectsFlag = false;
+  settings.RandomColorFlag = false;
   platform::SetPrimaryScreenSize(platform::ScreenSize{1920, 1080});
   platform::SeedRandom(1);
   auto state = std::make_unique<TSaverAni>();
@@ -41,7 +40,7 @@ std::unique_ptr<TSaverAni> MakeState(int32_t effect) {
     surface->TextHeight = 70;
     return surface;
   };
-  state->Init();
+  state->Init(settings);
   state->Effect = effect;
   state->LineIndex = -1;
   state->Layout();

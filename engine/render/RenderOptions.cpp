@@ -7,6 +7,7 @@
 #include <map>
 
 #include "engine/AnimationUnit.h"
+#include "settings/SettingsTable.h"
 
 namespace {
 
@@ -39,6 +40,11 @@ std::optional<T> ParseNumber(const std::string& text) {
 
 std::string Quoted(const std::string& text) {
   return "'" + text + "'";
+}
+
+// The ranges and defaults are the settings' own.
+const TSetting& Setting(const char* name) {
+  return *FindSetting(name);
 }
 
 }  // namespace
@@ -124,13 +130,13 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
       {"--font-size",
        [&](const std::string& option, const std::string& value) {
          int32_t size = 0;
-         number(option, value, 1, 1000, size);
+         number(option, value, Setting("FontSize").Min, Setting("FontSize").Max, size);
          o.FontSize = size;
        }},
       {"--speed",
        [&](const std::string& option, const std::string& value) {
          int32_t speed = 0;
-         number(option, value, 1, 1000, speed);
+         number(option, value, Setting("Speed").Min, Setting("Speed").Max, speed);
          o.Speed = speed;
        }},
       {"--desktop",
@@ -210,6 +216,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
 }
 
 std::string RenderHelpText() {
+  const TSetting& size = Setting("FontSize");
+  const TSetting& speed = Setting("Speed");
   return R"(Usage: lettrance-render [options]
 
 Renders frames of the Lettrance text animation to PNG files without a display.
@@ -225,8 +233,10 @@ Options:
                        "Near && Far", or indices 0 to 19
   --text TEXT          a line of text (repeatable: one line each)
   --font FACE          font face (default: the first installed fallback face)
-  --font-size N        font size in points (default 60)
-  --speed N            pixels per frame (default 6)
+  --font-size N        )" +
+         SettingHelp(size) + " (default " + std::to_string(size.Default) + R"()
+  --speed N            )" +
+         SettingHelp(speed) + " (default " + std::to_string(speed.Default) + R"()
   --desktop IMAGE      draw over this picture (scaled to the frame) with a shadow
   --seed N             seed of the random choices, for repeatable output
   --out DIR            folder for the frames, made if missing (default: the

@@ -49,29 +49,29 @@ void WarnAboutMissingFace(const std::string& face, std::ostream& errors) {
          << used.toStdString() << "' instead\n";
 }
 
-// The settings record for this run: defaults or the stored settings, then the
-// command line on top. The animation uses it as it is (a test run).
-void PrepareSettings(const RenderOptions& o, std::ostream& errors) {
+// The settings for this run: defaults or the stored settings, then the
+// command line on top.
+TGlobals PrepareSettings(const RenderOptions& o, std::ostream& errors) {
   SetInstalledFontsProvider(InstalledFonts);
+  TGlobals settings;
   if (o.UseSettings) {
-    // Treat the stored version as ours: read everything, write nothing back.
-    StoredVersion = ProgramVersion;
-    LoadGlobals(Globals);
+    // Read everything, write nothing back.
+    LoadGlobals(settings, swNever);
   } else {
-    Globals = DefaultGlobals();
-    Globals.FontName = ResolveFontName(Globals.FontName, InstalledFonts());
+    settings = DefaultGlobals();
+    settings.FontName = ResolveFontName(settings.FontName, InstalledFonts());
   }
-  if (o.Font) Globals.FontName = *o.Font;
-  if (o.FontSize) Globals.FontSize = *o.FontSize;
-  if (o.Speed) Globals.Speed = *o.Speed;
-  if (!o.Texts.empty()) Globals.Text = JoinLines(o.Texts);
+  if (o.Font) settings.FontName = *o.Font;
+  if (o.FontSize) settings.FontSize = *o.FontSize;
+  if (o.Speed) settings.Speed = *o.Speed;
+  if (!o.Texts.empty()) settings.Text = JoinLines(o.Texts);
   if (!o.Effects.empty()) {
-    Globals.EffectsFlag = true;
-    Globals.EffectCode = EffectBits(o.Effects);
+    settings.EffectsFlag = true;
+    settings.EffectCode = EffectBits(o.Effects);
   }
-  Globals.DesktopFlag = o.Desktop.has_value();
-  TestRun = true;
-  WarnAboutMissingFace(Globals.FontName, errors);
+  settings.DesktopFlag = o.Desktop.has_value();
+  WarnAboutMissingFace(settings.FontName, errors);
+  return settings;
 }
 
 void Seed(const RenderOptions& o) {
@@ -83,8 +83,8 @@ void Seed(const RenderOptions& o) {
 }
 
 // The animation on a full-screen surface of the frame size.
-std::unique_ptr<TSaverAni> StartAnimation(const RenderOptions& o, const Picture* background,
-                                          FrameTarget* target) {
+std::unique_ptr<TSaverAni> StartAnimation(const RenderOptions& o, const TGlobals& settings,
+                                          const Picture* background, FrameTarget* target) {
   auto state = std::make_unique<TSaverAni>();
   state->Width = o.Width;
   state->Height = o.Height;
@@ -92,11 +92,12 @@ std::unique_ptr<TSaverAni> StartAnimation(const RenderOptions& o, const Picture*
   state->Background = background;
   state->Target = target;
   state->MakeSurface = QtSurfaceFactory();
-  state->Init();
+  state->Init(settings);
   return state;
 }
 
-bool WriteFrames(const RenderOptions& o, const Picture* background, std::ostream& errors) {
+bool WriteFrames(const RenderOptions& o, const TGlobals& settings, const Picture* background,
+                 std::ostream& errors) {
   if (!QDir().mkpath(QString::fromStdString(o.OutDir))) {
     errors << kProgram << "cannot make the folder '" << o.OutDir << "'\n";
     return false;
@@ -104,7 +105,7 @@ bool WriteFrames(const RenderOptions& o, const Picture* background, std::ostream
   const QDir out(QString::fromStdString(o.OutDir));
   ImageSink sink;
   Seed(o);
-  auto state = StartAnimation(o, background, &sink);
+  auto state = StartAnimation(o, settings, background, &sink);
   for (int32_t frame = 1; frame <= o.Frames; ++frame) {
     state->Step();
     state->Present();
@@ -136,19 +137,19 @@ double EffectVisibility(TSaverAni& state, int32_t scrollXBefore) {
       score += 1 + 4.0 * static_cast<double>(std::min<int64_t>(away, h)) / h;
     }
     nominalX +=
-        state.ToScreen(state.Buffer->MeasureText(state.Letter(i)).Width) + Globals.FontSpacing;
+        state.ToScreen(state.Buffer->MeasureText(state.Letter(i)).Width) + state.Settings.FontSpacing;
   }
   return score;
 }
 
 // The frame of one pass of an effect that shows the effect best: the pass
 // is first run without drawing to find that frame, then again, drawn there.
-QImage TellingFrame(const RenderOptions& o, const Picture* background, int32_t effect,
-                    uint64_t seed) {
-  Globals.EffectsFlag = true;
-  Globals.EffectCode = EffectBits({effect});
+QImage TellingFrame(const RenderOptions& o, TGlobals settings, const Picture* background,
+                    int32_t effect, uint64_t seed) {
+  settings.EffectsFlag = true;
+  settings.EffectCode = EffectBits({effect});
   platform::SeedRandom(seed);
-  auto probe = StartAnimation(o, background, nullptr);
+  auto probe = StartAnimation(o, settings, background, nullptr);
   int32_t frames = 0, best = 1;
   double bestScore = -1;
   do {
@@ -165,7 +166,7 @@ QImage TellingFrame(const RenderOptions& o, const Picture* background, int32_t e
 
   ImageSink sink;
   platform::SeedRandom(seed);
-  auto state = StartAnimation(o, background, &sink);
+  auto state = StartAnimation(o, settings, background, &sink);
   for (int32_t frame = 1; frame < best; ++frame) state->Step();
   state->Step();
   state->Present();
@@ -173,7 +174,8 @@ QImage TellingFrame(const RenderOptions& o, const Picture* background, int32_t e
   return sink.Frame();
 }
 
-bool WriteSheet(const RenderOptions& o, const Picture* background, std::ostream& errors) {
+bool WriteSheet(const RenderOptions& o, TGlobals settings, const Picture* background,
+                std::ostream& errors) {
   constexpr int kColumns = 5;
   constexpr int kRows = 4;
   constexpr int kMargin = 8;
@@ -185,9 +187,9 @@ bool WriteSheet(const RenderOptions& o, const Picture* background, std::ostream&
   sheet.fill(QColor(32, 32, 32));
 
   // One line for the whole sheet: the first line of the text.
-  Globals.Text = Globals.Text.substr(0, Globals.Text.find_first_of("\r\n"));
-  if (Globals.Text.empty()) Globals.Text = "Lettrance";
-  Globals.DateTimeMode = 0;
+  settings.Text = settings.Text.substr(0, settings.Text.find_first_of("\r\n"));
+  if (settings.Text.empty()) settings.Text = "Lettrance";
+  settings.DateTimeMode = 0;
   const uint64_t seed = o.Seed.value_or(1);
 
   QPainter painter(&sheet);
@@ -196,7 +198,7 @@ bool WriteSheet(const RenderOptions& o, const Picture* background, std::ostream&
   labelFont.setPixelSize(14);
   painter.setFont(labelFont);
   for (int32_t effect = 0; effect < kEffectCount; ++effect) {
-    const QImage frame = TellingFrame(o, background, effect, seed + static_cast<uint64_t>(effect));
+    const QImage frame = TellingFrame(o, settings, background, effect, seed + static_cast<uint64_t>(effect));
     const int left = kMargin + (effect % kColumns) * (thumbWidth + kMargin);
     const int top = kMargin + (effect / kColumns) * (thumbHeight + kLabel + kMargin);
     painter.drawImage(QRect(left, top, thumbWidth, thumbHeight), frame);
@@ -233,10 +235,10 @@ int RunRenderer(const RenderOptions& o, std::ostream& errors) {
         picture.scaled(o.Width, o.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
   }
 
-  PrepareSettings(o, errors);
+  const TGlobals settings = PrepareSettings(o, errors);
   platform::SetPrimaryScreenSize(platform::ScreenSize{o.Width, o.Height});
-  const bool written =
-      o.Sheet ? WriteSheet(o, background.get(), errors) : WriteFrames(o, background.get(), errors);
+  const bool written = o.Sheet ? WriteSheet(o, settings, background.get(), errors)
+                               : WriteFrames(o, settings, background.get(), errors);
   platform::SetPrimaryScreenSize(std::nullopt);
   return written ? kExitOk : kExitBadOutput;
 }

@@ -33,8 +33,8 @@ TEST_F(DateTimeLineTest, EightModes) {
 }
 
 TEST_F(DateTimeLineTest, ADateWithoutTimeIsNotRefreshed) {
-  Globals.Text = "";
-  Globals.DateTimeMode = 5;
+  Settings.Text = "";
+  Settings.DateTimeMode = 5;
   auto s = MakeState();
   ASSERT_EQ(s->LineText, U"1/17/01");
   Now.Day = 18;
@@ -43,8 +43,8 @@ TEST_F(DateTimeLineTest, ADateWithoutTimeIsNotRefreshed) {
 }
 
 TEST_F(DateTimeLineTest, AClockThatGrowsStartsItsNewLettersLikeALayout) {
-  Globals.Text = "";
-  Globals.DateTimeMode = 7;
+  Settings.Text = "";
+  Settings.DateTimeMode = 7;
   Now = platform::LocalDateTime{2001, 1, 9, 23, 59, 59};
   auto s = MakeState();
   Relayout(*s, efStumble);  // works on the angle and speed a letter had before

@@ -30,7 +30,7 @@ TEST_F(MotionEffectTest, StandardMovesEveryLetterBySpeedAndEndsWhenTheLastLeaves
 }
 
 TEST_F(MotionEffectTest, WaveIsCentredOnTheMiddleEvenWithRandomHeight) {
-  Globals.RandomYFlag = true;
+  Settings.RandomYFlag = true;
   auto s = MakeState();
   Random.Answer(580, {100});
   Relayout(*s, efWave);
@@ -228,8 +228,8 @@ TEST_F(MotionEffectTest, ScatterFliesLettersApartPastTheFirstThird) {
 }
 
 TEST_F(MotionEffectTest, ScatterCountsALetterOffTheBottomAsGone) {
-  Globals.Text = "A";
-  Globals.RandomYFlag = true;
+  Settings.Text = "A";
+  Settings.RandomYFlag = true;
   auto s = MakeState();
   Random.Answer(580, {579});
   Relayout(*s, efScatter);
@@ -247,8 +247,8 @@ TEST_F(MotionEffectTest, ScatterCountsALetterOffTheBottomAsGone) {
 }
 
 TEST_F(MotionEffectTest, ScatterCountsALetterOffTheTopAsGone) {
-  Globals.Text = "ABCDEFGHIJKLMN";
-  Globals.RandomYFlag = true;
+  Settings.Text = "ABCDEFGHIJKLMN";
+  Settings.RandomYFlag = true;
   auto s = MakeState();
   Random.Answer(580, {10});
   Relayout(*s, efScatter);

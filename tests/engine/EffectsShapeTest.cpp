@@ -33,7 +33,7 @@ TEST_F(ShapeEffectTest, SwingWithoutLettersStillTiltsFromTheScrollPosition) {
 }
 
 TEST_F(ShapeEffectTest, InflateGrowsWholeWordsAfterTheMiddle) {
-  Globals.Text = "AB CD";
+  Settings.Text = "AB CD";
   auto s = StartPass(efInflate);
   ASSERT_EQ(s->LineY, 280);  // 580 * 290 div 600
   s->ScrollX = 380;
@@ -60,7 +60,7 @@ TEST_F(ShapeEffectTest, InflateGrowsWholeWordsAfterTheMiddle) {
 }
 
 TEST_F(ShapeEffectTest, InflateGivesALeadingBlankItsOwnSize) {
-  Globals.Text = " AB";
+  Settings.Text = " AB";
   auto s = StartPass(efInflate);
   s->ScrollX = 390;
   s->Step();
@@ -70,7 +70,7 @@ TEST_F(ShapeEffectTest, InflateGivesALeadingBlankItsOwnSize) {
 }
 
 TEST_F(ShapeEffectTest, NearAndFarScalesWordsAndTheirDistanceFromTheMiddle) {
-  Globals.Text = "AB CD";
+  Settings.Text = "AB CD";
   auto s = StartPass(efNearAndFar);
   ASSERT_EQ(s->LineY, 280);
   s->Step();
@@ -94,7 +94,7 @@ TEST_F(ShapeEffectTest, NearAndFarScalesWordsAndTheirDistanceFromTheMiddle) {
 }
 
 TEST_F(ShapeEffectTest, NearAndFarJudgesThePassEndOnTheScaledPosition) {
-  Globals.Text = "A";
+  Settings.Text = "A";
   auto s = StartPass(efNearAndFar);
   // x = 0 is on screen, but the letter is near: 40000 / 6 = 6666 -> 2570,
   // sin -2940 -> -368, S = 1392, X = 400 + (-400 * 1392) div 1024 = -143.
@@ -168,7 +168,7 @@ TEST_F(ShapeEffectTest, UpsideDownClimbsAHalfCircleWhileTurningUpright) {
 }
 
 TEST_F(ShapeEffectTest, UpsideDownPassLastsWhileALetterIsTurned) {
-  Globals.FontSpacing = 1200;
+  Settings.FontSpacing = 1200;
   auto s = StartPass(efUpsideDown);
   s->ScrollX = -300;
   s->Step();
@@ -181,7 +181,7 @@ TEST_F(ShapeEffectTest, UpsideDownPassLastsWhileALetterIsTurned) {
 }
 
 TEST_F(ShapeEffectTest, OscillateSwingsEnteringLettersAroundTheMiddle) {
-  Globals.Text = "ABC";
+  Settings.Text = "ABC";
   auto s = StartPass(efOscillate);
   s->ScrollX = 500;
   s->Step();
@@ -195,8 +195,8 @@ TEST_F(ShapeEffectTest, OscillateSwingsEnteringLettersAroundTheMiddle) {
 }
 
 TEST_F(ShapeEffectTest, OscillateSquaresFarPositionsWithWrapAround) {
-  Globals.Text = std::string(1000, 'A');
-  Globals.FontSpacing = 40;
+  Settings.Text = std::string(1000, 'A');
+  Settings.FontSpacing = 40;
   auto s = StartPass(efOscillate);
   s->Step();
   // Letter 1000 at x = 802 + 999 * 50 = 50752: x * x = 2575765504 wraps to
@@ -225,7 +225,7 @@ TEST_F(ShapeEffectTest, VerticalRunsDownAColumnWithAMirroredCopyRunningUp) {
 }
 
 TEST_F(ShapeEffectTest, VerticalPassEndsOnTheAdvancedPosition) {
-  Globals.RandomYFlag = true;
+  Settings.RandomYFlag = true;
   auto s = MakeState();
   Random.Answer(580, {100});
   Relayout(*s, efVertical);
@@ -241,7 +241,7 @@ TEST_F(ShapeEffectTest, VerticalPassEndsOnTheAdvancedPosition) {
 }
 
 TEST_F(ShapeEffectTest, DropFallsTwoLineHeightsWhenTheDiceSaySo) {
-  Globals.Text = "A";
+  Settings.Text = "A";
   auto s = MakeState();
   Random.Calls.clear();
   Relayout(*s, efDrop);
@@ -270,7 +270,7 @@ TEST_F(ShapeEffectTest, DropFallsTwoLineHeightsWhenTheDiceSaySo) {
 }
 
 TEST_F(ShapeEffectTest, StumbleTipsOverAndFallsBackWithoutNegativeAngles) {
-  Globals.Text = "A";
+  Settings.Text = "A";
   auto s = StartPass(efStumble);
   Frames(*s, 68);  // the last of them at SX = 400, the middle
   EXPECT_EQ(s->LetterAngle[1], 0);

@@ -87,30 +87,28 @@ class ScriptedRandom {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    TestRun = true;
-    Globals = TGlobals{};
-    Globals.Speed = 6;
-    Globals.FontName = "DejaVu Sans";
-    Globals.FontSize = 60;
-    Globals.FontSpacing = 0;
-    Globals.FontColor = 49392;
-    Globals.Text = "AB";
-    Globals.EffectsFlag = false;
-    Globals.EffectCode = -2;
+    Settings = TGlobals{};
+    Settings.Speed = 6;
+    Settings.FontName = "DejaVu Sans";
+    Settings.FontSize = 60;
+    Settings.FontSpacing = 0;
+    Settings.FontColor = 49392;
+    Settings.Text = "AB";
+    Settings.EffectsFlag = false;
+    Settings.EffectCode = -2;
     SetScreen(800, 600);
     platform::SetLocalClock([this] { return Now; });
   }
   void TearDown() override {
     platform::SetPrimaryScreenSize(std::nullopt);
     platform::SetLocalClock({});
-    TestRun = false;
   }
 
   static void SetScreen(int32_t width, int32_t height) {
     platform::SetPrimaryScreenSize(platform::ScreenSize{width, height});
   }
 
-  // A state on a surface of width x height, initialised from Globals.
+  // A state on a surface of width x height, initialised with Settings.
   std::unique_ptr<TSaverAni> MakeState(int32_t width = 800, int32_t height = 600) {
     auto state = std::make_unique<TSaverAni>();
     state->Width = width;
@@ -122,7 +120,7 @@ class EngineTest : public ::testing::Test {
       Surface = surface.get();
       return surface;
     };
-    state->Init();
+    state->Init(Settings);
     return state;
   }
 
@@ -147,6 +145,7 @@ class EngineTest : public ::testing::Test {
     return std::u32string(text.begin(), text.end());
   }
 
+  TGlobals Settings;  // what the next state is made with
   ScriptedRandom Random;
   platform::LocalDateTime Now{2001, 1, 17, 9, 5, 7};
   FakeSurface* Surface = nullptr;

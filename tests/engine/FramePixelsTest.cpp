@@ -64,20 +64,20 @@ void PrintTo(const Case& c, std::ostream* out) {
 class FramePixelsTest : public ::testing::TestWithParam<Case> {
  protected:
   void SetUp() override {
-    TestRun = true;
-    Globals = DefaultGlobals();
-    Globals.FontName = "DejaVu Sans";
-    Globals.FontSize = GetParam().texts.fontSize;
-    Globals.Speed = 9;
-    Globals.Text = GetParam().texts.text;
-    Globals.EffectsFlag = false;
-    Globals.DesktopFlag = GetParam().desktop;
+    Settings = DefaultGlobals();
+    Settings.FontName = "DejaVu Sans";
+    Settings.FontSize = GetParam().texts.fontSize;
+    Settings.Speed = 9;
+    Settings.Text = GetParam().texts.text;
+    Settings.EffectsFlag = false;
+    Settings.DesktopFlag = GetParam().desktop;
     platform::SetPrimaryScreenSize(platform::ScreenSize{kWidth, kHeight});
   }
   void TearDown() override {
     platform::SetPrimaryScreenSize(std::nullopt);
-    TestRun = false;
   }
+
+  TGlobals Settings;
 
   struct Run {
     std::vector<QByteArray> prints;  // fingerprints of the frames
@@ -98,7 +98,7 @@ class FramePixelsTest : public ::testing::TestWithParam<Case> {
       surface->SetPartialRestore(partly);
       return surface;
     };
-    state.Init();
+    state.Init(Settings);
     state.Effect = effect;
     state.LineIndex = -1;
     state.Layout();

@@ -59,7 +59,7 @@ TEST_F(LayoutTest, ASurfaceWithoutSizeStillWorks) {
 TEST_F(LayoutTest, SlopeStepIsHalfTheSpeedRoundedUpWithARandomSign) {
   const int32_t speeds[][2] = {{1, 1}, {2, 1}, {6, 3}, {20, 10}, {0, 1}, {-4, 1}};
   for (const auto& [speed, step] : speeds) {
-    Globals.Speed = speed;
+    Settings.Speed = speed;
     auto s = MakeState();
     Random.Answer(2, {0, 1});
     Relayout(*s, efSlope);
@@ -70,7 +70,7 @@ TEST_F(LayoutTest, SlopeStepIsHalfTheSpeedRoundedUpWithARandomSign) {
 }
 
 TEST_F(LayoutTest, RandomHeightAndPhase) {
-  Globals.RandomYFlag = true;
+  Settings.RandomYFlag = true;
   auto s = MakeState();
   Random.Calls.clear();
   Random.Answer(580, {123});
@@ -84,7 +84,7 @@ TEST_F(LayoutTest, RandomHeightAndPhase) {
 }
 
 TEST_F(LayoutTest, ALineTallerThanTheScreenIsPlacedAtTheTop) {
-  Globals.RandomYFlag = true;
+  Settings.RandomYFlag = true;
   SetScreen(800, 15);
   TextHeight = 20;
   auto s = MakeState(800, 15);
@@ -121,7 +121,7 @@ TEST_F(LayoutTest, StartAdjustmentsByEffect) {
 }
 
 TEST_F(LayoutTest, RandomHeightsWithinTheEffectsRanges) {
-  Globals.RandomYFlag = true;
+  Settings.RandomYFlag = true;
   auto s = MakeState();
   Random.Answer(580, {0, 579, 100, 0, 579});
   Relayout(*s, efLocomotion);
@@ -137,8 +137,8 @@ TEST_F(LayoutTest, RandomHeightsWithinTheEffectsRanges) {
 }
 
 TEST_F(LayoutTest, EffectsOffKeepsStandard) {
-  Globals.EffectsFlag = false;
-  Globals.EffectCode = 1 << efLoop;
+  Settings.EffectsFlag = false;
+  Settings.EffectCode = 1 << efLoop;
   auto s = MakeState();
   for (int pass = 0; pass < 30; ++pass) {
     EXPECT_EQ(s->Effect, efStandard);
@@ -150,8 +150,8 @@ TEST_F(LayoutTest, EffectsOffKeepsStandard) {
 TEST_F(LayoutTest, ASingleEnabledEffectIsUsedEveryPass) {
   platform::SetRandomSource({});
   platform::SeedRandom(7);
-  Globals.EffectsFlag = true;
-  Globals.EffectCode = 1 << efLoop;
+  Settings.EffectsFlag = true;
+  Settings.EffectCode = 1 << efLoop;
   auto s = MakeState();
   for (int pass = 0; pass < 50; ++pass) {
     EXPECT_EQ(s->Effect, efLoop);
@@ -160,8 +160,8 @@ TEST_F(LayoutTest, ASingleEnabledEffectIsUsedEveryPass) {
 }
 
 TEST_F(LayoutTest, EachCandidateDiffersFromTheOneBefore) {
-  Globals.EffectsFlag = true;
-  Globals.EffectCode = -1;
+  Settings.EffectsFlag = true;
+  Settings.EffectCode = -1;
   Random.Answer(19, {7, 18, 0});
   auto s = MakeState();
   EXPECT_EQ(s->Effect, 8);  // (7 + 0 + 1) mod 20
@@ -170,23 +170,23 @@ TEST_F(LayoutTest, EachCandidateDiffersFromTheOneBefore) {
   s->Layout();
   EXPECT_EQ(s->Effect, 8);
   // Disabled candidates are drawn again: 8 -> 9 (off) -> 10 (on).
-  Globals.EffectCode = 1 << efSwing | 1 << efBounce;
+  s->Settings.EffectCode = 1 << efSwing | 1 << efBounce;
   Random.Calls.clear();
   s->Layout();
   EXPECT_EQ(s->Effect, efSwing);
   EXPECT_EQ(Random.CallsWith(19), 2);
   // Bits above the twentieth are ignored.
-  Globals.EffectCode = static_cast<int32_t>(0xFFF00000u) | 1 << efBounce;
+  s->Settings.EffectCode = static_cast<int32_t>(0xFFF00000u) | 1 << efBounce;
   s->Layout();
   EXPECT_EQ(s->Effect, efBounce);
 }
 
 TEST_F(LayoutTest, AnEffectCodeWithoutEffectsIsRepairedToStandard) {
-  Globals.EffectsFlag = true;
+  Settings.EffectsFlag = true;
   for (int32_t code : {0, static_cast<int32_t>(0xFFF00000u), 1 << 20}) {
-    Globals.EffectCode = code;
+    Settings.EffectCode = code;
     auto s = MakeState();
-    EXPECT_EQ(Globals.EffectCode, 1);
+    EXPECT_EQ(s->Settings.EffectCode, 1);  // the animation's own copy
     EXPECT_EQ(s->Effect, efStandard);
     s->Layout();
     EXPECT_EQ(s->Effect, efStandard);
@@ -194,8 +194,8 @@ TEST_F(LayoutTest, AnEffectCodeWithoutEffectsIsRepairedToStandard) {
 }
 
 TEST_F(LayoutTest, TextLinesAlternateWithTheClock) {
-  Globals.Text = "A\rB";
-  Globals.DateTimeMode = 2;
+  Settings.Text = "A\rB";
+  Settings.DateTimeMode = 2;
   auto s = MakeState();
   const std::u32string expected[] = {U"09:05:07", U"A", U"09:05:07", U"B", U"09:05:07", U"A"};
   for (const auto& line : expected) {
@@ -206,7 +206,7 @@ TEST_F(LayoutTest, TextLinesAlternateWithTheClock) {
 }
 
 TEST_F(LayoutTest, LinesInTurnWithoutTheClock) {
-  Globals.Text = "A\r\n\r\nB\n";
+  Settings.Text = "A\r\n\r\nB\n";
   auto s = MakeState();
   const std::u32string expected[] = {U"A", U"", U"B", U"A"};
   for (const auto& line : expected) {
@@ -217,7 +217,7 @@ TEST_F(LayoutTest, LinesInTurnWithoutTheClock) {
 }
 
 TEST_F(LayoutTest, AnEmptyLineEndsInItsFirstFrame) {
-  Globals.Text = "A\r\rB";
+  Settings.Text = "A\r\rB";
   auto s = MakeState();
   s->Layout();
   ASSERT_EQ(s->LetterCount, 0);
@@ -226,7 +226,7 @@ TEST_F(LayoutTest, AnEmptyLineEndsInItsFirstFrame) {
 }
 
 TEST_F(LayoutTest, EmptyTextShowsTheDefaultLines) {
-  Globals.Text = "";
+  Settings.Text = "";
   auto s = MakeState();
   EXPECT_EQ(Text(*s), U"Lettrance");
   s->Layout();
@@ -240,8 +240,8 @@ TEST_F(LayoutTest, EmptyTextShowsTheDefaultLines) {
 }
 
 TEST_F(LayoutTest, EmptyTextWithAClockShowsTheDateEveryPass) {
-  Globals.Text = "";
-  Globals.DateTimeMode = 6;
+  Settings.Text = "";
+  Settings.DateTimeMode = 6;
   auto s = MakeState();
   for (int pass = 0; pass < 4; ++pass) {
     EXPECT_TRUE(s->IsDateLine);
@@ -258,7 +258,7 @@ TEST_F(LayoutTest, LongLinesAreCutToAThousandLetters) {
   };
   // x; é in two bytes; e with a combining acute accent, one letter of two
   // code points.
-  Globals.Text = repeat("x") + "\r" + repeat("\xC3\xA9") + "\r" + repeat("e\xCC\x81");
+  Settings.Text = repeat("x") + "\r" + repeat("\xC3\xA9") + "\r" + repeat("e\xCC\x81");
   auto s = MakeState();
   EXPECT_EQ(s->LetterCount, 1000);
   EXPECT_EQ(Text(*s), std::u32string(1000, U'x'));
@@ -276,7 +276,7 @@ TEST_F(LayoutTest, LongLinesAreCutToAThousandLetters) {
 // A letter is what the surface calls one (the fake joins combining accents
 // to their base): it is placed, measured and drawn as one.
 TEST_F(LayoutTest, AnAccentStaysWithItsLetter) {
-  Globals.Text =
+  Settings.Text =
       "e\xCC\x81"
       "A\xCC\x88\xCC\x81 \xCC\x81"
       "B";
@@ -297,14 +297,14 @@ TEST_F(LayoutTest, AnAccentStaysWithItsLetter) {
 }
 
 TEST_F(LayoutTest, MalformedTextShowsReplacementLetters) {
-  Globals.Text = "a\xFF\xE2\x82";
+  Settings.Text = "a\xFF\xE2\x82";
   auto s = MakeState();
   EXPECT_EQ(Text(*s), U"a\uFFFD\uFFFD\uFFFD");
   EXPECT_EQ(s->LetterCount, 4);
 }
 
 TEST_F(LayoutTest, RandomColourHasFullSaturationAndBrightness) {
-  Globals.RandomColorFlag = true;
+  Settings.RandomColorFlag = true;
   auto s = MakeState();
   Random.Answer(65536, {0, 43691});  // phase, then hue
   s->Layout();
@@ -322,16 +322,18 @@ TEST_F(LayoutTest, FixedColourComesFromTheSettings) {
   EXPECT_EQ(s->Brightness, 61440);
 }
 
-TEST_F(LayoutTest, InitUsesTheRecordAsItIsDuringATestRun) {
-  Globals.Speed = 13;
-  Globals.Text = "only";
+TEST_F(LayoutTest, InitTakesTheSettingsItIsGivenAsTheyAre) {
+  Settings.Speed = 13;
+  Settings.Text = "only";
   auto s = MakeState();
-  EXPECT_EQ(Globals.Speed, 13);
+  EXPECT_EQ(s->Settings.Speed, 13);
   EXPECT_EQ(Text(*s), U"only");
-  // A second Init starts over with the new lines.
-  Globals.Text = "one\rtwo";
+  // A second Init starts over with the new settings and lines.
+  Settings.Text = "one\rtwo";
+  Settings.Speed = 4;
   s->Layout();
-  s->Init();
+  s->Init(Settings);
+  EXPECT_EQ(s->EffectiveSpeed(), 4);
   EXPECT_EQ(s->LineIndex, 0);
   EXPECT_EQ(Text(*s), U"one");
   ASSERT_EQ(s->Lines.size(), 2u);
@@ -345,7 +347,7 @@ TEST_F(LayoutTest, DoneReleasesTheBufferAndLines) {
   EXPECT_THROW(s->Step(), std::logic_error);
   EXPECT_THROW(s->Layout(), std::logic_error);
   TSaverAni blank;
-  EXPECT_THROW(blank.Init(), std::logic_error);  // no way to make a buffer
+  EXPECT_THROW(blank.Init(Settings), std::logic_error);  // no way to make a buffer
 }
 
 TEST(SplitLinesTest, BreaksAtCrLfAndCrLf) {

@@ -53,8 +53,8 @@ TEST_F(PresentTest, BlackBackgroundAndNoShadowWithoutTheDesktop) {
 }
 
 TEST_F(PresentTest, DesktopBackgroundWithABlackShadowDisplacedByAFifthOfTheSize) {
-  Globals.DesktopFlag = true;
-  Globals.FontSize = 50;  // shadow 50 div 20 = 2 units right and down
+  Settings.DesktopFlag = true;
+  Settings.FontSize = 50;  // shadow 50 div 20 = 2 units right and down
   auto s = SteppedState();
   s->Background = &Desktop;
   s->Present();
@@ -70,8 +70,8 @@ TEST_F(PresentTest, DesktopBackgroundWithABlackShadowDisplacedByAFifthOfTheSize)
 }
 
 TEST_F(PresentTest, ASmallFontStillHasAShadowPassWithoutDisplacement) {
-  Globals.DesktopFlag = true;
-  Globals.FontSize = 19;
+  Settings.DesktopFlag = true;
+  Settings.FontSize = 19;
   auto s = SteppedState();
   s->Background = &Desktop;
   s->Present();
@@ -80,7 +80,7 @@ TEST_F(PresentTest, ASmallFontStillHasAShadowPassWithoutDisplacement) {
 }
 
 TEST_F(PresentTest, DesktopFlagWithoutAPictureFallsBackToBlack) {
-  Globals.DesktopFlag = true;
+  Settings.DesktopFlag = true;
   auto s = SteppedState();
   s->Present();
   EXPECT_EQ(Surface->Fills, (std::vector<FakeSurface::Fill>{FakeSurface::Fill::Black}));
@@ -88,7 +88,7 @@ TEST_F(PresentTest, DesktopFlagWithoutAPictureFallsBackToBlack) {
 }
 
 TEST_F(PresentTest, OnlyLettersWithinTheHorizontalRangeAreDrawn) {
-  Globals.Text = "ABCDEF";
+  Settings.Text = "ABCDEF";
   auto s = SteppedState();
   // Range without shadow: 0 - 2 * 20 = -40 .. 800 + 20 = 820; y is not tested.
   const int32_t xs[] = {-41, -40, 820, 821, 300, 300};
@@ -106,9 +106,9 @@ TEST_F(PresentTest, OnlyLettersWithinTheHorizontalRangeAreDrawn) {
 }
 
 TEST_F(PresentTest, ColourFadingSpreadsTheHueAlongTheLine) {
-  Globals.Text = "ABCDEF";
-  Globals.FontColor = 0x0000FF;  // red: hue 0, full saturation and brightness
-  Globals.ColorFadingFlag = true;
+  Settings.Text = "ABCDEF";
+  Settings.FontColor = 0x0000FF;  // red: hue 0, full saturation and brightness
+  Settings.ColorFadingFlag = true;
   auto s = MakeState();
   Clear();
   for (int i = 1; i <= 6; ++i) s->LetterX[i] = 100 * i;
@@ -125,9 +125,9 @@ TEST_F(PresentTest, ColourFadingSpreadsTheHueAlongTheLine) {
 }
 
 TEST_F(PresentTest, AGreyFontStaysGreyWhileFading) {
-  Globals.FontColor = MakeColor(128, 128, 128);
-  Globals.ColorFadingFlag = true;
-  Globals.Text = "ABCDEF";
+  Settings.FontColor = MakeColor(128, 128, 128);
+  Settings.ColorFadingFlag = true;
+  Settings.Text = "ABCDEF";
   auto s = MakeState();
   for (int frame = 0; frame < 3; ++frame) {
     s->Step();
@@ -138,9 +138,9 @@ TEST_F(PresentTest, AGreyFontStaysGreyWhileFading) {
 }
 
 TEST_F(PresentTest, MirroredLettersCarryTheirLettersColoursAndTurnOnlyWhenNeeded) {
-  Globals.Text = "ABC";
-  Globals.FontColor = 0x0000FF;
-  Globals.ColorFadingFlag = true;
+  Settings.Text = "ABC";
+  Settings.FontColor = 0x0000FF;
+  Settings.ColorFadingFlag = true;
   auto s = StartPass(efVertical);
   s->Step();
   Clear();
@@ -158,7 +158,7 @@ TEST_F(PresentTest, MirroredLettersCarryTheirLettersColoursAndTurnOnlyWhenNeeded
 }
 
 TEST_F(PresentTest, PerLetterAnglesChangeTheFontOnlyForADifferentAngle) {
-  Globals.Text = "ABCDE";
+  Settings.Text = "ABCDE";
   auto s = StartPass(efStumble);
   s->Step();
   Clear();
@@ -186,7 +186,7 @@ TEST_F(PresentTest, SwingTurnsTheWholeLineOnce) {
 }
 
 TEST_F(PresentTest, PreviewScalesPositionsAndSizesByTheHeightRatio) {
-  Globals.Text = "AB CD";
+  Settings.Text = "AB CD";
   auto s = MakeState(400, 300);
   Relayout(*s, efInflate);
   s->ScrollX = 100;  // every word at full size 1536
@@ -202,9 +202,9 @@ TEST_F(PresentTest, PreviewScalesPositionsAndSizesByTheHeightRatio) {
 
 TEST_F(PresentTest, TheFrameWhereTheLastLetterLeavesLaysOutOnce) {
   for (bool desktop : {false, true}) {
-    Globals.DesktopFlag = desktop;
-    Globals.Text = "A\rB";
-    Globals.DateTimeMode = 2;
+    Settings.DesktopFlag = desktop;
+    Settings.Text = "A\rB";
+    Settings.DateTimeMode = 2;
     auto s = MakeState();
     s->Background = &Desktop;
     ASSERT_EQ(s->LineText, U"09:05:07");

@@ -70,9 +70,9 @@ TEST(RenderOptionsTest, BadCommandLinesAreExplained) {
   EXPECT_EQ(ErrorOf({"--frames", "0"}),
             "--frames expects a whole number from 1 to 1000000 (got '0')");
   EXPECT_EQ(ErrorOf({"--speed", "fast"}),
-            "--speed expects a whole number from 1 to 1000 (got 'fast')");
+            "--speed expects a whole number from 1 to 20 (got 'fast')");
   EXPECT_EQ(ErrorOf({"--font-size", "12pt"}),
-            "--font-size expects a whole number from 1 to 1000 (got '12pt')");
+            "--font-size expects a whole number from 8 to 200 (got '12pt')");
   for (const char* size : {"640", "640x", "x480", "8x480", "640x9000", "640x480x2", " 640x480"}) {
     EXPECT_NE(ErrorOf({"--size", size}).find("--size expects WIDTHxHEIGHT"), std::string::npos)
         << size;
@@ -110,8 +110,6 @@ class RendererRunTest : public ::testing::Test {
     errors.str("");
     return RenderMain(args, out, errors);
   }
-  void TearDown() override { TestRun = false; }
-
   TempDir dir;
   std::ostringstream errors;
 };

@@ -32,8 +32,8 @@ TEST_F(StepTest, EveryFrameStartsWithTheFlagsClearedAndTheNormalFont) {
 }
 
 TEST_F(StepTest, ColourFadingTurnsTheHueBy200PerFrame) {
-  Globals.ColorFadingFlag = true;
-  Globals.FontColor = 0x0000FF;  // red: hue 0, full saturation and brightness
+  Settings.ColorFadingFlag = true;
+  Settings.FontColor = 0x0000FF;  // red: hue 0, full saturation and brightness
   auto s = MakeState();
   s->Step();
   // Hue 200: green rises to 200 * 1530 >> 16 = 4.
@@ -56,7 +56,7 @@ TEST_F(StepTest, WithoutFadingTheColourStays) {
 
 TEST_F(StepTest, SpeedsBelowOneMoveTheLineByOne) {
   for (int32_t speed : {0, -3}) {
-    Globals.Speed = speed;
+    Settings.Speed = speed;
     for (int32_t effect : {efStandard, efWave, efWorm, efSwing, efNearAndFar}) {
       auto s = StartPass(effect);
       const int32_t start = s->ScrollX;
@@ -67,8 +67,8 @@ TEST_F(StepTest, SpeedsBelowOneMoveTheLineByOne) {
 }
 
 TEST_F(StepTest, ARunningClockKeepsItsLettersInPlace) {
-  Globals.Text = "";
-  Globals.DateTimeMode = 2;
+  Settings.Text = "";
+  Settings.DateTimeMode = 2;
   auto s = MakeState();
   ASSERT_EQ(s->LineText, U"09:05:07");
   s->Step();
@@ -106,12 +106,12 @@ class ExtremeStepTest : public EngineTest, public ::testing::WithParamInterface<
 TEST_P(ExtremeStepTest, EveryEffectFinishesAPass) {
   const Extreme& e = GetParam();
   SetScreen(e.screenWidth, e.screenHeight);
-  Globals.Speed = e.speed;
-  Globals.FontSize = 200;
-  Globals.FontSpacing = 50;
-  Globals.ColorFadingFlag = true;
-  Globals.RandomYFlag = true;
-  Globals.Text = std::string(static_cast<size_t>(e.letters), 'W');
+  Settings.Speed = e.speed;
+  Settings.FontSize = 200;
+  Settings.FontSpacing = 50;
+  Settings.ColorFadingFlag = true;
+  Settings.RandomYFlag = true;
+  Settings.Text = std::string(static_cast<size_t>(e.letters), 'W');
   LetterWidth = e.letterWidth;
   TextHeight = e.textHeight;
   platform::SetRandomSource({});

@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 
 #include "engine/AnimationUnit.h"
-#include "host/ProgramEntry.h"
 #include "host/SaverUnit.h"
 #include "platform/ScreenMetrics.h"
 #include "settings/GlobalsUnit.h"
@@ -20,18 +19,16 @@ class SaverFormScaledTest : public ::testing::Test {
  protected:
   SaverFormScaledTest() {
     platform::SetPrimaryScreenSize(platform::ScreenSize{640, 480});
-    RunMode = rmRun;
-    TestRun = true;
     IgnoreMoves = 0;
-    Globals = DefaultGlobals();
-    Globals.FontName = "Default";
-    Globals.TimerInterval = 1000;
     form.show();
     QApplication::processEvents();
   }
-  ~SaverFormScaledTest() override {
-    platform::SetPrimaryScreenSize(std::nullopt);
-    TestRun = false;
+  ~SaverFormScaledTest() override { platform::SetPrimaryScreenSize(std::nullopt); }
+  static TGlobals Settings() {
+    TGlobals settings = DefaultGlobals();
+    settings.FontName = "Default";
+    settings.TimerInterval = 1000;
+    return settings;
   }
   // A move to (x, y) device-independent pixels; Qt gives them as fractions
   // of screen pixels.
@@ -41,7 +38,7 @@ class SaverFormScaledTest : public ::testing::Test {
     QApplication::sendEvent(&form, &move);
   }
 
-  TSaverForm form;
+  TSaverForm form{Settings(), srTest};
 };
 
 TEST_F(SaverFormScaledTest, MovesAreMeasuredInScreenPixels) {

@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include "engine/AnimationUnit.h"
-#include "host/ProgramEntry.h"
 #include "host/SaverUnit.h"
 #include "host/XAdvTimerComp.h"
 #include "platform/ScreenMetrics.h"
@@ -42,23 +41,25 @@ class RefusingPasswords : public TPasswordPlatform {
   int asked = 0;
 };
 
+// Settings of a run with frames every `ms` milliseconds.
+TGlobals EveryMs(int32_t ms) {
+  TGlobals settings = DefaultGlobals();
+  settings.FontName = "Default";
+  settings.TimerInterval = ms;
+  return settings;
+}
+
 class SaverFormTest : public ::testing::Test {
  protected:
   SaverFormTest() {
     platform::SetPrimaryScreenSize(platform::ScreenSize{640, 480});
-    RunMode = rmRun;
-    TestRun = false;
     IgnoreMoves = 0;
-    StoredVersion = ProgramVersion;
-    registry.SetDword("Software\\Vandor\\ScreenSaver\\Lettrance", "TimerInterval", 40);
   }
-  ~SaverFormTest() override {
-    platform::SetPrimaryScreenSize(std::nullopt);
-    TestRun = false;
-  }
-  void Show() {
-    form.Passwords = &passwords;
-    form.show();
+  ~SaverFormTest() override { platform::SetPrimaryScreenSize(std::nullopt); }
+  void Show() { Show(form); }
+  void Show(TSaverForm& saver) {
+    saver.Passwords = &passwords;
+    saver.show();
     QApplication::processEvents();
   }
   void Move(int x, int y) {
@@ -78,14 +79,14 @@ class SaverFormTest : public ::testing::Test {
 
   RegistryTestStore registry;
   RefusingPasswords passwords;
-  TSaverForm form;
+  TSaverForm form{EveryMs(40)};
 };
 
 TEST_F(SaverFormTest, FirstActivationCoversTheScreenAndStartsTheTimer) {
   Show();
-  EXPECT_EQ(SaverAni.Width, 640);
-  EXPECT_EQ(SaverAni.Height, 480);
-  EXPECT_FALSE(SaverAni.Preview);
+  EXPECT_EQ(form.Animation().Width, 640);
+  EXPECT_EQ(form.Animation().Height, 480);
+  EXPECT_FALSE(form.Animation().Preview);
   EXPECT_EQ(form.cursor().shape(), Qt::BlankCursor);
   EXPECT_TRUE(form.IdleAdvTimer->Enabled());
   EXPECT_EQ(form.IdleAdvTimer->Interval(), 40);
@@ -120,10 +121,10 @@ TEST_F(SaverFormTest, ARefusedPasswordKeepsTheSaverAndIgnoresFiveMoves) {
 
 TEST_F(SaverFormTest, NStartsTheNextLineAndOtherKeysEndTheSaver) {
   Show();
-  const int32_t line = SaverAni.LineIndex;
+  const int32_t line = form.Animation().LineIndex;
   Key(Qt::Key_N);
   EXPECT_FALSE(form.Closed());
-  EXPECT_NE(SaverAni.LineIndex, line);
+  EXPECT_NE(form.Animation().LineIndex, line);
   Key(Qt::Key_S);  // no setup dialog given to this saver: nothing happens
   EXPECT_FALSE(form.Closed());
   Key(Qt::Key_Shift);
@@ -132,17 +133,14 @@ TEST_F(SaverFormTest, NStartsTheNextLineAndOtherKeysEndTheSaver) {
 
 TEST_F(SaverFormTest, ATestRunEndsWithSOrAnyInputAndNeverAsksForThePassword) {
   registry.SetDword("Control Panel\\Desktop", "ScreenSaveUsePassword", 1);
-  TestRun = true;
-  Globals = DefaultGlobals();
-  Globals.FontName = "Default";
-  Show();
-  Key(Qt::Key_S);
-  EXPECT_TRUE(form.Closed());
+  TSaverForm test(EveryMs(40), srTest);
+  Show(test);
+  QKeyEvent s(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier);
+  QApplication::sendEvent(&test, &s);
+  EXPECT_TRUE(test.Closed());
   // Ended by a click, where a saver run would ask for the password.
-  TSaverForm clicked;
-  clicked.Passwords = &passwords;
-  clicked.show();
-  QApplication::processEvents();
+  TSaverForm clicked(EveryMs(40), srTest);
+  Show(clicked);
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
                     Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&clicked, &press);
@@ -151,13 +149,13 @@ TEST_F(SaverFormTest, ATestRunEndsWithSOrAnyInputAndNeverAsksForThePassword) {
 }
 
 TEST_F(SaverFormTest, WithoutAnIntervalFramesComeWheneverTheLoopIsIdle) {
-  registry.SetDword("Software\\Vandor\\ScreenSaver\\Lettrance", "TimerInterval", 0);
-  Show();
-  EXPECT_FALSE(form.IdleAdvTimer->Enabled());
+  TSaverForm idle(EveryMs(0));
+  Show(idle);
+  EXPECT_FALSE(idle.IdleAdvTimer->Enabled());
   QEventLoop loop;
   QTimer::singleShot(300, &loop, &QEventLoop::quit);
   loop.exec();
-  EXPECT_GE(form.Frames(), 3);
+  EXPECT_GE(idle.Frames(), 3);
 }
 
 }  // namespace

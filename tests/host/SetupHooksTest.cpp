@@ -14,7 +14,6 @@
 
 #include "controls/XNiceScrollBarComp.h"
 #include "engine/AnimationUnit.h"
-#include "host/ProgramEntry.h"
 #include "host/SaverUnit.h"
 #include "host/SetupHooks.h"
 #include "host/XAdvTimerComp.h"
@@ -48,14 +47,17 @@ class SetupHooksTest : public ::testing::Test {
     platform::SetPrimaryScreenSize(platform::ScreenSize{640, 480});
     QGuiApplication::setApplicationDisplayName("Lettrance");
     StoredVersion = ProgramVersion;
-    TestRun = false;
     IgnoreMoves = 0;
     registry.SetDword(kKey, "TimerInterval", 40);
   }
   ~SetupHooksTest() override {
     platform::SetPrimaryScreenSize(std::nullopt);
     QGuiApplication::setApplicationDisplayName(QString());
-    TestRun = false;
+  }
+  static TGlobals Stored() {
+    TGlobals settings;
+    LoadGlobals(settings, swNever);
+    return settings;
   }
 
   static void PressS(QWidget& window) {
@@ -67,8 +69,7 @@ class SetupHooksTest : public ::testing::Test {
 };
 
 TEST_F(SetupHooksTest, SOpensTheDialogOverTheSaverAndOkGoesOnWithTheNewInterval) {
-  RunMode = rmRun;
-  TSaverForm saver;
+  TSaverForm saver(Stored());
   saver.OpenSetupDialog = OpenSetupDialogOverSaver;
   saver.show();
   ASSERT_EQ(saver.IdleAdvTimer->Interval(), 40);
@@ -87,7 +88,7 @@ TEST_F(SetupHooksTest, SOpensTheDialogOverTheSaverAndOkGoesOnWithTheNewInterval)
   EXPECT_EQ(registry.Dword(kKey, "TimerInterval"), 70);
   EXPECT_EQ(saver.IdleAdvTimer->Interval(), 70);  // restarted from the saved settings
   EXPECT_TRUE(saver.IdleAdvTimer->Enabled());
-  EXPECT_EQ(Globals.TimerInterval, 70);
+  EXPECT_EQ(saver.Settings().TimerInterval, 70);
   EXPECT_EQ(saver.cursor().shape(), Qt::BlankCursor);
   EXPECT_EQ(IgnoreMoves, 5);
 
@@ -103,24 +104,59 @@ TEST_F(SetupHooksTest, SOpensTheDialogOverTheSaverAndOkGoesOnWithTheNewInterval)
   saver.close();
 }
 
+TEST_F(SetupHooksTest, CancelLeavesTheRunAsItWasAndOkShowsWhatWasSaved) {
+  // A run with options from the command line: speed 20, red text.
+  TGlobals run = Stored();
+  run.Speed = 20;
+  run.FontColor = 0x0000FF;
+  run.FontSize = 90;
+  TSaverForm saver(run);
+  saver.OpenSetupDialog = OpenSetupDialogOverSaver;
+  saver.show();
+  const TSaverAni& animation = saver.Animation();
+  const int32_t line = animation.LineIndex;
+  WhenModal<TSetupForm>([](TSetupForm& dialog) {
+    // The dialog edits what is stored, not this run's options.
+    EXPECT_EQ(dialog.SpeedNiceScrollBar->Position(), 6);
+    dialog.SpeedNiceScrollBar->SetPosition(3);
+    dialog.CancelButton->click();
+  });
+  PressS(saver);
+  EXPECT_EQ(animation.Settings.Speed, 20);
+  EXPECT_EQ(animation.Settings.FontColor, 0x0000FF);
+  EXPECT_EQ(animation.Settings.FontSize, 90);
+  EXPECT_EQ(animation.LineIndex, line);  // not started again
+  EXPECT_EQ(saver.IdleAdvTimer->Interval(), 40);
+
+  WhenModal<TSetupForm>([](TSetupForm& dialog) {
+    dialog.SpeedNiceScrollBar->SetPosition(3);
+    dialog.OKButton->click();
+  });
+  PressS(saver);
+  EXPECT_EQ(registry.Dword(kKey, "Speed"), 3);
+  EXPECT_EQ(animation.Settings.Speed, 3);
+  EXPECT_EQ(animation.Settings.FontColor, DefaultGlobals().FontColor);
+  EXPECT_EQ(animation.Settings.FontSize, 60);
+  saver.close();
+}
+
 TEST_F(SetupHooksTest, TestButtonRunsAModalSaverThatSEndsWithoutTouchingTheSettings) {
-  RunMode = rmConfigure;
   registry.SetString(kKey, "Text", "stored");
   TSetupForm dialog;
-  dialog.StartTestSaver = RunTestSaver;
+  dialog.StartTestSaver = [](const TGlobals& settings) { RunTestSaver(settings, nullptr); };
   bool sawSaver = false;
   const int commits = registry.Storage().CommitCount();
   QTimer::singleShot(0, &dialog, [&] {
     dialog.TextLinesMemo->setPlainText("tested");
     WhenModal<TSaverForm>([&](TSaverForm& saver) {
       sawSaver = true;
-      EXPECT_TRUE(TestRun);
-      EXPECT_EQ(SaverAni.Width, 640);
-      EXPECT_EQ(Globals.Text, "tested");  // the dialog's text, not the stored one
+      EXPECT_EQ(saver.Animation().Width, 640);
+      // The dialog's text, not the stored one.
+      EXPECT_EQ(saver.Animation().Settings.Text, "tested");
       PressS(saver);
+      EXPECT_TRUE(saver.Closed());  // S ends a test run
     });
     dialog.TestButton->click();
-    EXPECT_FALSE(TestRun);
     EXPECT_TRUE(dialog.isVisible());
     dialog.CancelButton->click();
   });
