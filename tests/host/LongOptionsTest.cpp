@@ -102,6 +102,28 @@ TEST(LongOptionsTest, BadOptionsAreErrorsThatNameTheArgument) {
   }
 }
 
+TEST(LongOptionsTest, EachNumberIsAcceptedAtItsBoundsAndRefusedJustOutside) {
+  struct Range {
+    const char* option;
+    int low, high;
+  };
+  const Range ranges[] = {
+      {"--interval", 0, 1000}, {"--speed", 1, 20},    {"--font-size", 8, 200},
+      {"--spacing", 0, 50},    {"--date-time", 0, 7},
+  };
+  for (const Range& r : ranges) {
+    for (const int accepted : {r.low, r.high}) {
+      EXPECT_EQ(ParseStartOptions({r.option, std::to_string(accepted)}).Error, "")
+          << r.option << ' ' << accepted;
+    }
+    for (const int refused : {r.low - 1, r.high + 1}) {
+      // Below 0 is refused as much as a number too large.
+      EXPECT_NE(ParseStartOptions({r.option, std::to_string(refused)}).Error, "")
+          << r.option << ' ' << refused;
+    }
+  }
+}
+
 TEST(LongOptionsTest, SwitchesMixWithOptionsAndIdsMayBeHexadecimal) {
   const TStartOptions preview = ParseStartOptions({"--speed", "3", "/p", "0x1A", "--desktop"});
   EXPECT_EQ(preview.Error, "");

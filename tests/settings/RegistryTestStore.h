@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/HiveRegistry.h"
@@ -53,6 +54,14 @@ class RegistryTestStore {
     const auto& d = value->data;
     return static_cast<int32_t>(d[0] | (d[1] << 8) | (d[2] << 16) |
                                 (static_cast<uint32_t>(d[3]) << 24));
+  }
+  // A string value without its closing zero; empty when missing.
+  std::string String(std::string_view key, std::string_view name) {
+    const platform::RegValue* value = Find(key, name);
+    if (value == nullptr) return std::string();
+    std::string text(value->data.begin(), value->data.end());
+    if (!text.empty() && text.back() == '\0') text.pop_back();
+    return text;
   }
 
  private:

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "settings/DesktopEntryText.h"
 #include "settings/XShortcutUnit.h"
 #include "settings/XWinPathUnit.h"
 #include "tests/support/ScopedEnv.h"
@@ -66,6 +67,16 @@ TEST_F(ShortcutTest, ExecQuotesWhatTheRulesReserve) {
       << entry;
   EXPECT_NE(entry.find("\nPath=/tmp/My Apps/Lett$rance 100%\n"), std::string::npos) << entry;
   EXPECT_TRUE(Validates());
+}
+
+TEST(DesktopEntryValueTest, OnlyALeadingBlankAndControlCharactersAreEscaped) {
+  const std::pair<std::string, std::string> cases[] = {
+      {" Lettrance", "\\sLettrance"},  // a reader would drop the blank
+      {"Lett rance ", "Lett rance "},
+      {"a\\b", "a\\\\b"},
+      {"1\n2\t3\r", "1\\n2\\t3\\r"},
+  };
+  for (const auto& [value, written] : cases) EXPECT_EQ(EscapeEntryValue(value), written) << value;
 }
 
 TEST_F(ShortcutTest, ExistingEntryIsReplacedAtomically) {

@@ -124,6 +124,20 @@ TEST_F(AboutBoxTest, ExecuteFillsTheBoxAndOkAnswersTrue) {
   EXPECT_TRUE(box.Execute());
 }
 
+TEST_F(AboutBoxTest, TextsAreShownAsTheyAreNotAsMarkup) {
+  box.SetProduct("<b>x</b>");
+  box.SetVersion("<i>1</i>");
+  WhenShown([](TAboutBoxForm& form) {
+    for (QLabel* label : {form.ProductLabel, form.VersionLabel}) {
+      // The tags are shown: wider than the one letter they would leave.
+      const QString shown = label->text();
+      EXPECT_GE(label->sizeHint().width(),
+                label->fontMetrics().horizontalAdvance(shown) - 1) << shown.toStdString();
+    }
+  });
+  box.Execute();
+}
+
 TEST_F(AboutBoxTest, EnterAnswersTrueTitleBarAndEscapeAnswerFalse) {
   WhenShown([](TAboutBoxForm& form) { QTest::keyClick(&form, Qt::Key_Return); });
   EXPECT_TRUE(box.Execute());
