@@ -122,11 +122,11 @@ TColorBoxForm::TColorBoxForm(QWidget* parent, int screenBitsPerPixel)
     ValueEdits[i] = edit;
     connect(edit, &QLineEdit::textEdited, this,
             [this, i] { FTyped[static_cast<size_t>(i)] = true; });
-    connect(edit, &TIntegerEdit::OnExit, this, [this, i, edit] {
+    edit->OnExit = [this, i, edit] {
       const bool typed = FTyped[static_cast<size_t>(i)];
       FTyped[static_cast<size_t>(i)] = false;
       if (typed && edit->Modified()) CommitEdit(i);
-    });
+    };
     edit->installEventFilter(this);
   }
   ModeRadioButtons[0]->setChecked(true);

@@ -273,14 +273,14 @@ void TColorChoice::SetScreenPixelReader(std::unique_ptr<platform::ScreenPixelRea
 void TColorChoice::PickAt(int x, int y) {
   SetColor(ChartColorAt(FKind, x, y, FChart->width(), FChart->height()));
   // Every pick tells, also one that kept the colour.
-  emit OnChange();
+  if (OnChange) OnChange();
   setFocus(Qt::MouseFocusReason);
 }
 
 void TColorChoice::ChooseColor(TColor color) {
   if (color == FColor) return;
   SetColor(color);
-  emit OnChange();
+  if (OnChange) OnChange();
 }
 
 void TColorChoice::ShowColorDialog() {

@@ -5,6 +5,7 @@
 // picks at a click or drag. A click on the swatch (or Space) opens the
 // channel colour dialog.
 
+#include <functional>
 #include <QCursor>
 #include <QFrame>
 #include <QImage>
@@ -114,9 +115,8 @@ class TColorChoice : public QFrame {
   int ScreenBitsPerPixel() const { return FScreenBitsPerPixel; }
   void SetScreenBitsPerPixel(int bits);
 
- signals:
-  // A user action chose a colour (sender: the picker).
-  void OnChange();
+  // A user action chose a colour.
+  std::function<void()> OnChange;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

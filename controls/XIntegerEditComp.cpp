@@ -143,14 +143,14 @@ void TIntegerEdit::focusInEvent(QFocusEvent* event) {
     if (event->reason() != Qt::MouseFocusReason) selectAll();
   }
   QLineEdit::focusInEvent(event);
-  if (entering) emit OnEnter();
+  if (entering && OnEnter) OnEnter();
 }
 
 void TIntegerEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
   if (!FEntered || IsTemporaryFocusLoss(event->reason())) return;
   FEntered = false;
-  emit OnExit();
+  if (OnExit) OnExit();
   SetValue(Value());
 }
 

@@ -4,6 +4,7 @@
 // tidies its text when it loses the focus and tells whether the user changed
 // the value since it got the focus.
 
+#include <functional>
 #include <QLineEdit>
 #include <cstdint>
 
@@ -40,11 +41,10 @@ class TIntegerEdit : public QLineEdit {
   // Value differs from the value the edit had when it last got the focus.
   bool Modified();
 
- signals:
   // The edit got the focus (after the entry value was remembered).
-  void OnEnter();
+  std::function<void()> OnEnter;
   // The edit is losing the focus; the text is still as typed.
-  void OnExit();
+  std::function<void()> OnExit;
 
  protected:
   // Whether a typed character may go into the text.

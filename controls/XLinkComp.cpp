@@ -27,7 +27,7 @@ QUrl TLink::TargetUrl() const {
 }
 
 void TLink::Click() {
-  emit OnClick();
+  if (OnClick) OnClick();
   const QUrl url = TargetUrl();
   // Nothing to tell the user when the desktop has no handler: the label
   // simply stays as it is.

@@ -26,9 +26,8 @@ class TLink : public QLabel {
   // becomes a web address, a path a local file. Invalid when none is set.
   QUrl TargetUrl() const;
 
- signals:
   // A click on the label; it fires before the address is opened.
-  void OnClick();
+  std::function<void()> OnClick;
 
  protected:
   // Fires OnClick, then opens URLString when there is one.

@@ -269,8 +269,8 @@ void TNiceScrollBar::ChangePosition(int button, int32_t value) {
 }
 
 void TNiceScrollBar::Fire(TScrollCode code, bool changed) {
-  emit OnScroll(code, FPosition);
-  if (changed) emit OnChange();
+  if (OnScroll) OnScroll(code, FPosition);
+  if (changed && OnChange) OnChange();
 }
 
 // --- Mouse -----------------------------------------------------------------

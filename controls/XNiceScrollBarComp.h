@@ -10,6 +10,7 @@
 // Assigning a property never fires OnScroll or OnChange; only the user's
 // actions do, OnScroll first.
 
+#include <functional>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -123,13 +124,12 @@ class TNiceScrollBar : public QWidget {
   // The shared strip of all hues, offered to clients as a LineBitmap.
   static const QImage& RainbowBitmap();
 
- signals:
   // A user action changed a value; fires after OnScroll.
-  void OnChange();
+  std::function<void()> OnChange;
   // A user action; scrollPos refers to Position itself (also when button 1
   // moved): a handler that writes to it changes Position directly, without
   // clamping or repaint.
-  void OnScroll(TScrollCode scrollCode, int32_t& scrollPos);
+  std::function<void(TScrollCode scrollCode, int32_t& scrollPos)> OnScroll;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -212,8 +212,7 @@ TSetupForm::TSetupForm(QWidget* parent)
   // and spacing bars play no part in it.
   connect(TextLinesMemo, &QPlainTextEdit::textChanged, PreviewPaintBox,
           qOverload<>(&QWidget::repaint));
-  connect(FontColorChoice, &TColorChoice::OnChange, PreviewPaintBox,
-          qOverload<>(&QWidget::repaint));
+  FontColorChoice->OnChange = [this] { PreviewPaintBox->repaint(); };
 
   SetTabOrder();
   for (QCheckBox* box : findChildren<QCheckBox*>()) CondenseToFit(*box);

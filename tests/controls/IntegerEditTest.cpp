@@ -208,10 +208,10 @@ TEST_F(IntegerEditFocusTest, EnteringRemembersTheNormalisedValue) {
 TEST_F(IntegerEditFocusTest, LeavingRunsExitOnTheTypedTextThenTidiesIt) {
   QString textAtExit;
   bool modifiedAtExit = false;
-  QObject::connect(first, &TIntegerEdit::OnExit, [&] {
+  first->OnExit = [&] {
     textAtExit = first->text();
     modifiedAtExit = first->Modified();
-  });
+  };
   first->setFocus(Qt::TabFocusReason);
   first->selectAll();
   QTest::keyClicks(first, "0300");

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
 #include <QStringList>
 #include <QTest>
 
@@ -14,7 +13,7 @@ class LinkTest : public ::testing::Test {
   void SetUp() override {
     link.resize(200, 17);
     link.setText("www.vandor.example");
-    QObject::connect(&link, &TLink::OnClick, [this] { log << "click"; });
+    link.OnClick = [this] { log << "click"; };
     link.SetUrlOpener([this](const QUrl& url) {
       log << "open " + url.toString();
       return true;

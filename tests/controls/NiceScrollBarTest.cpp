@@ -26,10 +26,10 @@ const QColor kText(255, 0, 0);
 // Records the events in the order they fire, with the value OnScroll sees.
 struct EventLog {
   explicit EventLog(TNiceScrollBar& bar) {
-    QObject::connect(&bar, &TNiceScrollBar::OnScroll, [this](TScrollCode code, int32_t& pos) {
+    bar.OnScroll = [this](TScrollCode code, int32_t& pos) {
       events.push_back("scroll " + std::to_string(code) + " at " + std::to_string(pos));
-    });
-    QObject::connect(&bar, &TNiceScrollBar::OnChange, [this] { events.push_back("change"); });
+    };
+    bar.OnChange = [this] { events.push_back("change"); };
   }
   std::vector<std::string> Take() { return std::exchange(events, {}); }
   std::vector<std::string> events;
@@ -156,7 +156,10 @@ TEST_F(NiceScrollBarTest, ArrowKeysAlongTheBarStepAndFire) {
   bar.SetScrollMode(smMinMax);
   bar.SetPosition2(50);
   EXPECT_TRUE(SendKey(bar, Qt::Key_Space));
-  QObject::connect(&bar, &TNiceScrollBar::OnScroll, [](TScrollCode, int32_t& pos) { pos = 42; });
+  bar.OnScroll = [logged = bar.OnScroll](TScrollCode code, int32_t& pos) {
+    logged(code, pos);
+    pos = 42;
+  };
   EXPECT_TRUE(SendKey(bar, Qt::Key_Right));
   EXPECT_EQ(bar.Position2(), 55);
   EXPECT_EQ(bar.Position(), 42);
@@ -193,7 +196,7 @@ TEST_F(NiceScrollBarTest, DraggedValuesLieOnTheGrid) {
   Configure(bar, 10, 100, 25, 5);
   const int y = CaptionedLineY(bar);
   std::set<int32_t> seen;
-  QObject::connect(&bar, &TNiceScrollBar::OnChange, [&] { seen.insert(bar.Position()); });
+  bar.OnChange = [&] { seen.insert(bar.Position()); };
   Press(bar, {0, y});
   for (int x = -30; x <= 250; ++x) MoveTo(bar, {x, y});
   for (int x = 250; x >= -30; --x) MoveTo(bar, {x, y});
