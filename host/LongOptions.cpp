@@ -141,6 +141,8 @@ const std::vector<TOption>& Options() {
        [](TStartOptions& o, const std::string&) { return o.Root = true; }},
       {"help", nullptr, "print this help and end",
        [](TStartOptions& o, const std::string&) { return o.Help = true; }},
+      {"version", nullptr, "print the version and end",
+       [](TStartOptions& o, const std::string&) { return o.Version = true; }},
       {"interval", "MS", "milliseconds per frame, 0 to 1000 (0: as fast as possible)",
        Into<int32_t>(&O::TimerInterval, Range(0, 1000))},
       {"speed", "N", "pixels the text moves per frame, 1 to 20",
@@ -280,3 +282,7 @@ std::string HelpText() {
   }
   return text;
 }
+
+// The build system passes the project's version, the one the package and the
+// manual page carry.
+std::string VersionText() { return std::string("lettrance ") + LETTRANCE_VERSION + "\n"; }
