@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree into a scratch folder with the prefix /usr, and
 # builds the Debian package, and checks that both put every file where the
-# screen-saver hosts and man look, and that the package
+# screen-saver hosts, man and software centres look, and that the package
 # keeps the program's debug symbols apart. Usage: check-install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -23,6 +23,8 @@ expect "options file" test -s "$root/share/xscreensaver/config/lettrance.xml"
 expect "saver desktop file" grep -q '^Exec=lettrance --root$' "$root/share/applications/screensavers/lettrance.desktop"
 expect "menu desktop file" grep -q '^Exec=lettrance /c$' "$root/share/applications/lettrance.desktop"
 expect "compressed manual page" sh -c "gzip -dc '$root/share/man/man1/lettrance.1.gz' | grep -q '^\.TH LETTRANCE 1 '"
+expect "software-centre metadata" \
+  grep -q '<id>example.vandor.lettrance</id>' "$root/share/metainfo/example.vandor.lettrance.metainfo.xml"
 expect "copyright file" grep -q '^Files: \*$' "$root/share/doc/lettrance/copyright"
 expect "changelog" sh -c "gzip -dc '$root/share/doc/lettrance/changelog.gz' | grep -q '^lettrance ('"
 
@@ -33,6 +35,7 @@ for path in ./usr/bin/lettrance ./usr/libexec/xscreensaver/lettrance \
     ./usr/share/xscreensaver/config/lettrance.xml \
     ./usr/share/applications/screensavers/lettrance.desktop \
     ./usr/share/applications/lettrance.desktop ./usr/share/man/man1/lettrance.1.gz \
+    ./usr/share/metainfo/example.vandor.lettrance.metainfo.xml \
     ./usr/share/doc/lettrance/copyright ./usr/share/doc/lettrance/changelog.gz; do
   expect "$path in the package" grep -q " $path\( -> .*\)\?$" <<<"$listing"
 done
