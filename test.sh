@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the plain tree, the address/undefined sanitizer
 # tree, the thread sanitizer tree (timer tests), the X11 integration tests under
-# Xvfb, a Release build of the programs and a bounded fuzz run. Warnings are
-# errors in every tree built here. Exits non-zero on the first failure.
+# Xvfb, a Release build of the programs, its Debian package checked with
+# lintian and appstreamcli, and a bounded fuzz run. Warnings are errors in
+# every tree built here. Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -76,10 +77,32 @@ step_tsan() {
 
 step_release() {
   # The build a user or packager makes (-O3), programs only; warnings that
-  # only the optimiser finds still count as errors here.
-  configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DLETTRANCE_TESTS=OFF \
-    -DLETTRANCE_BENCH=OFF
+  # only the optimiser finds still count as errors here. With -g, as Debian
+  # builds its packages: the package's dbgsym part gets the debug information.
+  configure_and_build build-release -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-g \
+    -DLETTRANCE_TESTS=OFF -DLETTRANCE_BENCH=OFF
   echo "== Release build of the programs: ok"
+}
+
+step_package() {
+  # The Debian package of the Release tree, checked as Debian checks packages:
+  # lintian and appstreamcli fail on any error or warning; informational tags
+  # are shown, and each one that stays is explained in dist/CMakeLists.txt.
+  rm -f build-release/lettrance_*.deb build-release/lettrance-dbgsym_*.ddeb
+  (cd build-release && cpack -G DEB >/dev/null)
+  local deb dbgsym tree
+  deb=$(ls build-release/lettrance_*.deb)
+  dbgsym=$(ls build-release/lettrance-dbgsym_*.ddeb)
+  echo "== lintian $deb $dbgsym"
+  lintian --display-info --fail-on error,warning "$deb" "$dbgsym"
+  tree=$(mktemp -d)
+  dpkg-deb -x "$deb" "$tree"
+  echo "== appstreamcli on the package's metadata"
+  local status=0
+  appstreamcli validate --no-net "$tree"/usr/share/metainfo/*.metainfo.xml || status=$?
+  rm -rf "$tree"
+  [ "$status" -eq 0 ] || return "$status"
+  echo "== Debian package: ok"
 }
 
 step_fuzz() {
@@ -114,6 +137,7 @@ step_plain
 step_asan
 step_tsan
 step_release
+step_package
 step_fuzz
 
 # One closing line over every ctest run above.

@@ -53,6 +53,8 @@ const std::vector<TOption>& Options() {
          [](TStartOptions& o, const std::string&) { return o.Root = true; }},
         {"help", nullptr, "print this help and end",
          [](TStartOptions& o, const std::string&) { return o.Help = true; }},
+        {"version", nullptr, "print the version and end",
+         [](TStartOptions& o, const std::string&) { return o.Version = true; }},
     };
     AddSettingOptions(list);
     return list;
@@ -150,3 +152,7 @@ std::string HelpText() {
   }
   return text;
 }
+
+// The build system passes the project's version, the one the package and the
+// manual page carry.
+std::string VersionText() { return std::string("lettrance ") + LETTRANCE_VERSION + "\n"; }

@@ -1,8 +1,8 @@
 #pragma once
 // The whole command line: the start switch of the classic protocol (/s, /p id,
 // /c, /a id) plus the long options that the Linux screen-saver hosts and users
-// pass: the host window (--window-id, --root), --help, and one option per
-// setting, which changes that setting for this run only.
+// pass: the host window (--window-id, --root), --help, --version, and one
+// option per setting, which changes that setting for this run only.
 
 #include <cstdint>
 #include <optional>
@@ -30,6 +30,7 @@ struct TStartOptions {
   std::optional<platform::WindowId> WindowIdOption;  // --window-id
   bool Root = false;                                 // --root
   bool Help = false;
+  bool Version = false;                              // --version
   TSettingsOverrides Overrides;
   // Not empty when the command line cannot be acted on (exit code 2).
   std::string Error;
@@ -43,3 +44,6 @@ TStartOptions ParseStartOptions(const std::vector<std::string>& arguments);
 
 // What --help prints.
 std::string HelpText();
+
+// What --version prints: "lettrance" and the version, one line.
+std::string VersionText();

@@ -107,6 +107,10 @@ int RunProgram(int argc, char** argv) {
     std::cout << HelpText();
     return 0;
   }
+  if (options.Version) {
+    std::cout << VersionText();
+    return 0;
+  }
   const char* variable = std::getenv("XSCREENSAVER_WINDOW");
   const THosting hosting = DecideHosting(
       options, variable != nullptr ? std::optional<std::string>(variable) : std::nullopt);

@@ -143,6 +143,19 @@ TEST(LongOptionsTest, SwitchesMixWithOptionsAndIdsMayBeHexadecimal) {
   EXPECT_NE(HelpText().find("--no-random-color"), std::string::npos);
 }
 
+TEST(LongOptionsTest, VersionIsASwitchListedInTheHelp) {
+  EXPECT_TRUE(ParseStartOptions({"--version"}).Version);
+  EXPECT_TRUE(ParseStartOptions({"-version", "/s"}).Version);
+  EXPECT_FALSE(ParseStartOptions({"/s"}).Version);
+  EXPECT_FALSE(ParseStartOptions({"--help"}).Version);
+  EXPECT_EQ(ParseStartOptions({"--version=2"}).Error, "\"--version\" takes no value");
+  EXPECT_NE(HelpText().find("\n  --version                   print the version and end\n"),
+            std::string::npos)
+      << HelpText();
+  // The project's version, as the package and the manual page carry it.
+  EXPECT_EQ(VersionText(), "lettrance 1.06\n");
+}
+
 TEST(HostedModeTest, WhichWindowIsDrawnInto) {
   struct Case {
     std::vector<std::string> args;
