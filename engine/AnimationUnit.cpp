@@ -102,6 +102,7 @@ void TSaverAni::Init(const TGlobals& settings) {
   Effect = efStandard;
   LineIndex = -1;
   IsDateLine = false;
+  FedLines = false;
   Layout();
 }
 
@@ -110,8 +111,34 @@ void TSaverAni::Done() {
   Lines.clear();
 }
 
+bool TSaverAni::TakeFirstFedLines() {
+  if (TextFeed == nullptr || FedLines) return false;
+  std::optional<std::string> text = TextFeed->FreshText();
+  if (!text) return false;
+  std::vector<std::u32string> lines = SplitLines(*text);
+  if (lines.empty()) return false;
+  Lines = std::move(lines);
+  FedLines = true;
+  return true;
+}
+
+void TSaverAni::StartCycle() {
+  if (TextFeed == nullptr) return;
+  if (FedLines) {
+    if (std::optional<std::string> text = TextFeed->FreshText()) {
+      std::vector<std::u32string> lines = SplitLines(*text);
+      if (!lines.empty()) Lines = std::move(lines);
+    }
+  } else {
+    TakeFirstFedLines();
+  }
+  TextFeed->CycleStarted();
+}
+
 void TSaverAni::Layout() {
   if (!Buffer) throw std::logic_error("The animation was laid out before Init");
+  // The first fed text starts its own cycle at once.
+  if (TakeFirstFedLines()) LineIndex = -1;
   ReadScreenSize();
   const Int32 SW = ScreenWidth;
   const Int32 SH = ScreenHeight;
@@ -128,6 +155,8 @@ void TSaverAni::Layout() {
 
   if (Lines.empty()) {
     IsDateLine = true;
+    // Only the date line so far: the feed is asked until it answers.
+    if (TextFeed != nullptr) TextFeed->CycleStarted();
   } else if (Settings.DateTimeMode == 0) {
     IsDateLine = false;
   } else {
@@ -138,6 +167,7 @@ void TSaverAni::Layout() {
   } else {
     LineIndex = LineIndex + 1;
     if (LineIndex >= static_cast<int32_t>(Lines.size()) || LineIndex < 0) LineIndex = 0;
+    if (LineIndex == 0) StartCycle();
     SetLineText(Lines[LineIndex]);
   }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/DrawingSurface.h"
+#include "engine/TextFeed.h"
 #include "engine/XColorUnit.h"
 #include "settings/EffectNames.h"
 #include "settings/GlobalsUnit.h"
@@ -96,6 +97,11 @@ struct TSaverAni {
   // window or an image); set by the host. Without one, frames are composed
   // but shown nowhere.
   FrameTarget* Target = nullptr;
+  // Where fresh lines come from each cycle (a file, a program); none: the
+  // settings' text. Set by the host, not owned.
+  TTextFeed* TextFeed = nullptr;
+  // The lines are the feed's, not the stand-in text shown until it answers.
+  bool FedLines = false;
   // The settings this animation draws with: the host's copy, handed over by
   // Init. Only an EffectCode that enables no effect is ever repaired here.
   TGlobals Settings;
@@ -109,6 +115,12 @@ struct TSaverAni {
   void Init(const TGlobals& settings);
   // Releases the back buffer and the lines.
   void Done();
+  // A cycle of the lines starts: the feed's latest text becomes the lines,
+  // and it is asked for the next.
+  void StartCycle();
+  // Until the feed has answered once, its first text replaces the stand-in
+  // as soon as it comes: true when it did.
+  bool TakeFirstFedLines();
   // Starts a pass: next line, next effect, letters at their start positions.
   void Layout();
   // Advances one frame: every letter moved by the current effect, the line

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "engine/QtSurface.h"
+#include "host/TextFeeds.h"
 #include "host/XAdvTimerComp.h"
 
 namespace {
@@ -31,6 +32,9 @@ void TFrameDriver::Start(const TGlobals& settings, const TFrameSurface& surface)
   FAnimation.Background = surface.Background;
   FAnimation.Target = surface.Target;
   FAnimation.MakeSurface = QtSurfaceFactory();
+  FAnimation.TextFeed = nullptr;
+  FFeed = MakeTextFeed(settings, ftBackground);
+  FAnimation.TextFeed = FFeed.get();
   FAnimation.Init(settings);
   FRunning = true;
   if (!FClock.isValid()) FClock.start();
@@ -61,6 +65,8 @@ void TFrameDriver::Stop() {
   FRunning = false;
   FAnimation.Done();
   FAnimation.Target = nullptr;
+  FAnimation.TextFeed = nullptr;
+  FFeed.reset();
   ReportFrameRate();
 }
 

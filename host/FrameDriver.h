@@ -9,6 +9,7 @@
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "engine/AnimationUnit.h"
 
@@ -29,7 +30,8 @@ class TFrameDriver : public QObject {
   ~TFrameDriver() override;
 
   // Lays out the animation on `surface` with `settings` (again, when it
-  // runs already: a new size, new settings). Frames wait for Run.
+  // runs already: a new size, new settings), with the lines from the file
+  // or program the settings name, if any. Frames wait for Run.
   void Start(const TGlobals& settings, const TFrameSurface& surface);
   // Frames every `intervalMs` milliseconds from the frame timer; for 0,
   // each time the event loop is about to wait.
@@ -57,6 +59,7 @@ class TFrameDriver : public QObject {
  private:
   void ReportFrameRate() const;
 
+  std::unique_ptr<TTextFeed> FFeed;  // fresh lines, when the settings ask for them
   TSaverAni FAnimation;
   TAdvTimer* const FTimer;
   QMetaObject::Connection FIdleHandler;

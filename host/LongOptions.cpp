@@ -32,11 +32,14 @@ void AddSettingOptions(std::vector<TOption>& options) {
                          }});
       continue;
     }
+    const TSetting* source = setting.SelectsSource >= 0 ? FindSetting("TextSource") : nullptr;
     options.push_back({setting.Option, setting.Value, SettingHelp(setting),
-                       [s](TStartOptions& o, const std::string& v) {
+                       [s, source](TStartOptions& o, const std::string& v) {
                          const std::optional<TSettingValue> value = ParseSettingOption(*s, v);
-                         if (value) o.Overrides.Values.emplace_back(s, *value);
-                         return value.has_value();
+                         if (!value) return false;
+                         o.Overrides.Values.emplace_back(s, *value);
+                         if (source != nullptr) o.Overrides.Values.emplace_back(source, s->SelectsSource);
+                         return true;
                        }});
   }
 }

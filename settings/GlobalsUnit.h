@@ -26,7 +26,13 @@ struct TGlobals {
   bool RandomColorFlag = false;
   int32_t EffectCode = 0;    // bit n enables effect n
   int32_t DateTimeMode = 0;  // bit 0 date, bit 1 time, bit 2 short forms
+  int32_t TextSource = 0;    // where the lines come from: TTextSource
+  std::string TextFile;      // the lines of this file, read again each cycle
+  std::string TextProgram;   // what this shell command prints, run each cycle
 };
+
+// Where the text lines come from. Unknown stored values mean the stored text.
+enum TTextSource : int32_t { tsText = 0, tsFile = 1, tsProgram = 2 };
 
 // Version text the run counter found in the registry at this start.
 extern std::string StoredVersion;

@@ -55,8 +55,8 @@ std::string Slider(const TSetting& s) {
          "\" default=\"" + std::to_string(s.Default) + "\"/>\n";
 }
 
-std::string TextField(const TSetting& s) {
-  return "    <string id=\"" + std::string(s.XmlId) + "\" _label=\"" + Xml(s.Label) +
+std::string TextField(const TSetting& s, const char* element = "string") {
+  return "    <" + std::string(element) + " id=\"" + s.XmlId + "\" _label=\"" + Xml(s.Label) +
          "\" arg=\"--" + s.Option + " %\"/>\n";
 }
 
@@ -93,7 +93,11 @@ std::string OptionsFileControls() {
         break;
       case skFace:
       case skLines:
+      case skCommand:
         left += TextField(s);
+        break;
+      case skFile:
+        left += TextField(s, "file");
         break;
       case skFlag:
         right += CheckBox(s);
@@ -101,6 +105,7 @@ std::string OptionsFileControls() {
       case skColor:
       case skEffects:
       case skDateTime:
+      case skSource:
         right += "\n" + Menu(s);
         break;
     }

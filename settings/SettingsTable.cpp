@@ -84,6 +84,15 @@ std::optional<int32_t> EffectSet(const std::string& text) {
   return code;
 }
 
+std::optional<int32_t> SourceName(const std::string& text) {
+  if (const std::optional<int32_t> number = WholeNumber(text, tsText, tsProgram)) return number;
+  const std::string word = Simplified(text);
+  if (word == "text") return tsText;
+  if (word == "file") return tsFile;
+  if (word == "program") return tsProgram;
+  return std::nullopt;
+}
+
 std::optional<int32_t> DateTimeSet(const std::string& text) {
   if (const std::optional<int32_t> number = WholeNumber(text, 0, 7)) return number;
   if (Simplified(text) == "none") return 0;
@@ -150,7 +159,7 @@ std::vector<TSetting> MakeTable() {
         {"magenta", "Magenta", "#FF00FF"}}},
       {"Text", skLines, &G::Text, 0, nullptr, 0, 0, 0, 0, false, "text", "TEXT",
        "the lines to show; \\n starts a new line", "", nullptr, "text",
-       "Text (\\n starts a new line)", nullptr, nullptr, {}},
+       "Text (\\n starts a new line)", nullptr, nullptr, {}, tsText},
       {"DesktopFlag", skFlag, &G::DesktopFlag, 0, nullptr, 0, 1, 0, 1, true, "desktop", nullptr,
        "draw over the desktop", "", "draw over black", "desktop", "Draw over the desktop", nullptr,
        nullptr, {}},
@@ -178,6 +187,19 @@ std::vector<TSetting> MakeTable() {
         {"time", "Time", "time"},
         {"datetime", "Date and time", "date,time"},
         {"short", "Short date and time", "date,time,short"}}},
+      {"TextSource", skSource, &G::TextSource, tsText, nullptr, tsText, tsProgram, 0, 0, false,
+       "text-source", "WHERE", "where the lines come from: text, file or program", "", nullptr,
+       "textsource", "Text source", nullptr, nullptr,
+       {{"stored", "Text source from the settings", ""},
+        {"text", "The text above", "text"},
+        {"file", "The text file", "file"},
+        {"program", "What the text program prints", "program"}}},
+      {"TextFile", skFile, &G::TextFile, 0, "", 0, 0, 0, 0, false, "text-file", "PATH",
+       "show the lines of this file, read again each cycle", "", nullptr, "textfile",
+       "Text file", nullptr, nullptr, {}, tsFile},
+      {"TextProgram", skCommand, &G::TextProgram, 0, "", 0, 0, 0, 0, false, "text-program",
+       "COMMAND", "show what this shell command prints, run again each cycle", "", nullptr,
+       "textprogram", "Text program", nullptr, nullptr, {}, tsProgram},
   };
 }
 
@@ -250,6 +272,11 @@ std::optional<TSettingValue> ParseSettingOption(const TSetting& setting, const s
       return number(EffectSet(text));
     case skDateTime:
       return number(DateTimeSet(text));
+    case skSource:
+      return number(SourceName(text));
+    case skFile:
+    case skCommand:
+      return text.empty() ? std::nullopt : std::optional<TSettingValue>(text);
   }
   return std::nullopt;
 }

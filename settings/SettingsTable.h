@@ -21,6 +21,9 @@ enum TSettingKind {
   skFlag,      // on or off: --option and --no-option
   skEffects,   // the effects' bits, by name on the command line
   skDateTime,  // the date/time line's bits: date, time, short
+  skSource,    // where the text comes from: text, file or program
+  skFile,      // a file's path
+  skCommand,   // a shell command
 };
 
 // A ready-made value that the options file offers in a menu.
@@ -54,9 +57,12 @@ struct TSetting {
   const char* LowLabel;   // sliders' ends
   const char* HighLabel;
   std::vector<TSettingChoice> Choices;  // the options file's menu, if any
+  // Giving this option also makes the text come from there (a TTextSource),
+  // so that "--text-program fortune" alone shows what fortune says.
+  int32_t SelectsSource = -1;
 };
 
-// All fourteen, in the order they are stored.
+// All of them, in the order they are stored.
 const std::vector<TSetting>& SettingsTable();
 // The setting of a stored name (case ignored), or nullptr.
 const TSetting* FindSetting(const std::string& name);

@@ -48,7 +48,19 @@ void TSetupForm::SettingsToControls() {
   SizeNiceScrollBar->SetPosition(FSettings.FontSize);
   SpacingNiceScrollBar->SetPosition(FSettings.FontSpacing);
   FontColorChoice->SetColor(static_cast<TColor>(FSettings.FontColor));
-  TextLinesMemo->SetLines(SplitTextLines(QString::fromStdString(FSettings.Text)));
+  // Lines from a file or a program are not edited here: the box says where
+  // they come from instead, and cannot be changed.
+  const bool fromFile = FSettings.TextSource == tsFile && !FSettings.TextFile.empty();
+  const bool fromProgram = FSettings.TextSource == tsProgram && !FSettings.TextProgram.empty();
+  if (fromFile) {
+    TextLinesMemo->SetLines({tr("Lines of the file:"), QString::fromStdString(FSettings.TextFile)});
+  } else if (fromProgram) {
+    TextLinesMemo->SetLines(
+        {tr("What this program prints:"), QString::fromStdString(FSettings.TextProgram)});
+  } else {
+    TextLinesMemo->SetLines(SplitTextLines(QString::fromStdString(FSettings.Text)));
+  }
+  TextLinesMemo->setReadOnly(fromFile || fromProgram);
   DesktopCheckBox->setChecked(FSettings.DesktopFlag);
   EffectsCheckBox->setChecked(FSettings.EffectsFlag);
   RandomYCheckBox->setChecked(FSettings.RandomYFlag);
@@ -69,7 +81,9 @@ void TSetupForm::ControlsToSettings() {
   FSettings.FontSize = SizeNiceScrollBar->Position();
   FSettings.FontSpacing = SpacingNiceScrollBar->Position();
   FSettings.FontColor = static_cast<int32_t>(FontColorChoice->Color());
-  FSettings.Text = JoinTextLines(TextLinesMemo->Lines()).toStdString();
+  if (!TextLinesMemo->isReadOnly()) {
+    FSettings.Text = JoinTextLines(TextLinesMemo->Lines()).toStdString();
+  }
   FSettings.DesktopFlag = DesktopCheckBox->isChecked();
   FSettings.EffectsFlag = EffectsCheckBox->isChecked();
   FSettings.RandomYFlag = RandomYCheckBox->isChecked();

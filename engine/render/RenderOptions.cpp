@@ -119,6 +119,22 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
          o.Effects.push_back(*effect);
        }},
       {"--text", [&](const std::string&, const std::string& value) { o.Texts.push_back(value); }},
+      {"--text-file",
+       [&](const std::string& option, const std::string& value) {
+         if (value.empty()) {
+           parsed.Error = option + " expects a file";
+           return;
+         }
+         o.TextFile = value;
+       }},
+      {"--text-program",
+       [&](const std::string& option, const std::string& value) {
+         if (value.empty()) {
+           parsed.Error = option + " expects a shell command";
+           return;
+         }
+         o.TextProgram = value;
+       }},
       {"--font",
        [&](const std::string& option, const std::string& value) {
          if (value.empty()) {
@@ -207,6 +223,10 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
     }
     handler->second(option, *value);
   }
+  if (parsed.Error.empty() && (o.TextFile.has_value() + o.TextProgram.has_value() +
+                                   !o.Texts.empty()) > 1) {
+    parsed.Error = "--text, --text-file and --text-program each name the text: give one of them";
+  }
   if (parsed.Error.empty() && o.Sheet && (framesGiven || !o.Effects.empty())) {
     parsed.Error =
         "--sheet shows every effect once and cannot be combined with --frames, --every, --out or "
@@ -232,6 +252,9 @@ Options:
                        but "Standard"); names as in the setup dialog, e.g. Wave,
                        "Near && Far", or indices 0 to 19
   --text TEXT          a line of text (repeatable: one line each)
+  --text-file PATH     the lines of this file, read again each cycle
+  --text-program CMD   the lines this shell command prints, run again each
+                       cycle; each text is waited for (up to 10 seconds)
   --font FACE          font face (default: the first installed fallback face)
   --font-size N        )" +
          SettingHelp(size) + " (default " + std::to_string(size.Default) + R"()

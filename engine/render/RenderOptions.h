@@ -13,6 +13,8 @@ struct RenderOptions {
   int32_t Every = 1;
   std::vector<int32_t> Effects;    // enabled effects; empty keeps the settings' choice
   std::vector<std::string> Texts;  // one line each; empty keeps the settings' text
+  std::optional<std::string> TextFile;     // lines read from this file each cycle
+  std::optional<std::string> TextProgram;  // lines this shell command prints, each cycle
   std::optional<std::string> Font;
   std::optional<int32_t> FontSize;
   std::optional<int32_t> Speed;

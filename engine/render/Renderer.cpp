@@ -14,6 +14,7 @@
 
 #include "engine/AnimationUnit.h"
 #include "engine/QtSurface.h"
+#include "host/TextFeeds.h"
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
 #include "settings/GlobalsUnit.h"
@@ -64,7 +65,18 @@ TGlobals PrepareSettings(const RenderOptions& o, std::ostream& errors) {
   if (o.Font) settings.FontName = *o.Font;
   if (o.FontSize) settings.FontSize = *o.FontSize;
   if (o.Speed) settings.Speed = *o.Speed;
-  if (!o.Texts.empty()) settings.Text = JoinLines(o.Texts);
+  if (!o.Texts.empty()) {
+    settings.Text = JoinLines(o.Texts);
+    settings.TextSource = tsText;
+  }
+  if (o.TextFile) {
+    settings.TextSource = tsFile;
+    settings.TextFile = *o.TextFile;
+  }
+  if (o.TextProgram) {
+    settings.TextSource = tsProgram;
+    settings.TextProgram = *o.TextProgram;
+  }
   if (!o.Effects.empty()) {
     settings.EffectsFlag = true;
     settings.EffectCode = EffectBits(o.Effects);
@@ -84,7 +96,8 @@ void Seed(const RenderOptions& o) {
 
 // The animation on a full-screen surface of the frame size.
 std::unique_ptr<TSaverAni> StartAnimation(const RenderOptions& o, const TGlobals& settings,
-                                          const Picture* background, FrameTarget* target) {
+                                          const Picture* background, FrameTarget* target,
+                                          TTextFeed* feed = nullptr) {
   auto state = std::make_unique<TSaverAni>();
   state->Width = o.Width;
   state->Height = o.Height;
@@ -92,6 +105,7 @@ std::unique_ptr<TSaverAni> StartAnimation(const RenderOptions& o, const TGlobals
   state->Background = background;
   state->Target = target;
   state->MakeSurface = QtSurfaceFactory();
+  state->TextFeed = feed;
   state->Init(settings);
   return state;
 }
@@ -105,7 +119,11 @@ bool WriteFrames(const RenderOptions& o, const TGlobals& settings, const Picture
   const QDir out(QString::fromStdString(o.OutDir));
   ImageSink sink;
   Seed(o);
-  auto state = StartAnimation(o, settings, background, &sink);
+  // Each text is waited for, the first before the first frame, so that the
+  // same lines give the same pictures wherever they come from.
+  const std::unique_ptr<TTextFeed> feed = MakeTextFeed(settings, ftWait);
+  if (feed) feed->CycleStarted();
+  auto state = StartAnimation(o, settings, background, &sink, feed.get());
   for (int32_t frame = 1; frame <= o.Frames; ++frame) {
     state->Step();
     state->Present();
@@ -186,7 +204,12 @@ bool WriteSheet(const RenderOptions& o, TGlobals settings, const Picture* backgr
                kMargin + kRows * (thumbHeight + kLabel + kMargin), QImage::Format_RGB32);
   sheet.fill(QColor(32, 32, 32));
 
-  // One line for the whole sheet: the first line of the text.
+  // One line for the whole sheet: the first line of the text, also of a
+  // file's or a program's.
+  if (const std::unique_ptr<TTextFeed> feed = MakeTextFeed(settings, ftWait)) {
+    feed->CycleStarted();
+    if (std::optional<std::string> text = feed->FreshText()) settings.Text = *text;
+  }
   settings.Text = settings.Text.substr(0, settings.Text.find_first_of("\r\n"));
   if (settings.Text.empty()) settings.Text = "Lettrance";
   settings.DateTimeMode = 0;

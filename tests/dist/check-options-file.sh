@@ -28,8 +28,8 @@ for ((i = 1; i <= $(count '//number'); i++)); do
     try "${words[@]}"
   done
 done
-for ((i = 1; i <= $(count '//string'); i++)); do
-  arg=$(attr "(//string)[$i]/@arg")
+for ((i = 1; i <= $(count '//string | //file'); i++)); do
+  arg=$(attr "(//string | //file)[$i]/@arg")
   try "${arg% %}" "Some text"
 done
 # Check boxes and menu entries: arg-set / arg-unset hold whole words, except
