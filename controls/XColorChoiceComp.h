@@ -5,11 +5,11 @@
 // picks at a click or drag. A click on the swatch (or Space) opens the
 // channel colour dialog.
 
-#include <functional>
 #include <QCursor>
 #include <QFrame>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "controls/ColorChartModel.h"

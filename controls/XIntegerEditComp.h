@@ -4,9 +4,9 @@
 // tidies its text when it loses the focus and tells whether the user changed
 // the value since it got the focus.
 
-#include <functional>
 #include <QLineEdit>
 #include <cstdint>
+#include <functional>
 
 enum TIntegerEditType { ieInteger = 0, ieHex = 1 };
 

@@ -10,11 +10,11 @@
 // Assigning a property never fires OnScroll or OnChange; only the user's
 // actions do, OnScroll first.
 
-#include <functional>
 #include <QImage>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 #include "controls/XNiceScrollBarGeometry.h"
 

@@ -56,7 +56,8 @@ void TSaverAni::Draw(int32_t dx, int32_t dy, bool coloured) {
     const Int32 x = LetterX[slot];
     if (x >= leftmost && x <= rightmost) {
       if (PerLetterSize) {
-        surface.SetFontSize(ToSurface((Int32(Settings.FontSize) * LetterSize[letter] / 1024).Get()));
+        surface.SetFontSize(
+            ToSurface((Int32(Settings.FontSize) * LetterSize[letter] / 1024).Get()));
         angleInUse = 0;  // a new size comes unrotated
       }
       if (PerLetterAngle && LetterAngle[slot] != angleInUse) {

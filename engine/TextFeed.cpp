@@ -46,8 +46,8 @@ size_t EndOfEscape(const std::u32string& text, size_t at) {
     if (k >= text.size()) return k;
     control = text[k] == U'[';
     // OSC, DCS, SOS, PM, APC: a string up to BEL or ST.
-    string = text[k] == U']' || text[k] == U'P' || text[k] == U'X' || text[k] == U'^' ||
-             text[k] == U'_';
+    string =
+        text[k] == U']' || text[k] == U'P' || text[k] == U'X' || text[k] == U'^' || text[k] == U'_';
     if (!control && !string) {
       // Intermediate bytes, then one final byte (ESC ( B, ESC 7, ...).
       while (k < text.size() && text[k] >= 0x20 && text[k] <= 0x2F) ++k;

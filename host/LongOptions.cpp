@@ -20,11 +20,11 @@ void AddSettingOptions(std::vector<TOption>& options) {
   for (const TSetting& setting : SettingsTable()) {
     const TSetting* s = &setting;
     if (setting.Kind == skFlag) {
-      options.push_back({setting.Option, nullptr, setting.Help,
-                         [s](TStartOptions& o, const std::string&) {
-                           o.Overrides.Values.emplace_back(s, 1);
-                           return true;
-                         }});
+      options.push_back(
+          {setting.Option, nullptr, setting.Help, [s](TStartOptions& o, const std::string&) {
+             o.Overrides.Values.emplace_back(s, 1);
+             return true;
+           }});
       options.push_back({std::string("no-") + setting.Option, nullptr, setting.OffHelp,
                          [s](TStartOptions& o, const std::string&) {
                            o.Overrides.Values.emplace_back(s, 0);
@@ -38,7 +38,8 @@ void AddSettingOptions(std::vector<TOption>& options) {
                          const std::optional<TSettingValue> value = ParseSettingOption(*s, v);
                          if (!value) return false;
                          o.Overrides.Values.emplace_back(s, *value);
-                         if (source != nullptr) o.Overrides.Values.emplace_back(source, s->SelectsSource);
+                         if (source != nullptr)
+                           o.Overrides.Values.emplace_back(source, s->SelectsSource);
                          return true;
                        }});
   }
@@ -158,4 +159,6 @@ std::string HelpText() {
 
 // The build system passes the project's version, the one the package and the
 // manual page carry.
-std::string VersionText() { return std::string("lettrance ") + LETTRANCE_VERSION + "\n"; }
+std::string VersionText() {
+  return std::string("lettrance ") + LETTRANCE_VERSION + "\n";
+}

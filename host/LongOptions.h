@@ -30,7 +30,7 @@ struct TStartOptions {
   std::optional<platform::WindowId> WindowIdOption;  // --window-id
   bool Root = false;                                 // --root
   bool Help = false;
-  bool Version = false;                              // --version
+  bool Version = false;  // --version
   TSettingsOverrides Overrides;
   // Not empty when the command line cannot be acted on (exit code 2).
   std::string Error;

@@ -63,9 +63,8 @@ class TProgramFeed : public TTextFeed {
     // A group of its own, so that ending it ends what it started too.
     FProcess.setChildProcessModifier([] { ::setsid(); });
     QObject::connect(&FProcess, &QProcess::readyReadStandardOutput, [this] { TakeOutput(); });
-    QObject::connect(&FProcess, &QProcess::finished, [this](int code, QProcess::ExitStatus how) {
-      Finished(code, how);
-    });
+    QObject::connect(&FProcess, &QProcess::finished,
+                     [this](int code, QProcess::ExitStatus how) { Finished(code, how); });
     QObject::connect(&FProcess, &QProcess::errorOccurred, [this](QProcess::ProcessError error) {
       if (error == QProcess::FailedToStart) Trouble("cannot be started");
     });
@@ -153,8 +152,7 @@ class TProgramFeed : public TTextFeed {
 
 }  // namespace
 
-std::unique_ptr<TTextFeed> MakeTextFeed(const TGlobals& settings, TFeedTiming timing,
-                                        int limitMs) {
+std::unique_ptr<TTextFeed> MakeTextFeed(const TGlobals& settings, TFeedTiming timing, int limitMs) {
   if (settings.TextSource == tsFile && !settings.TextFile.empty()) {
     return std::make_unique<TFileFeed>(settings.TextFile);
   }

@@ -10,11 +10,20 @@ std::string Xml(const std::string& text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -63,9 +72,8 @@ std::string TextField(const TSetting& s, const char* element = "string") {
 // A check box passes only what differs from the setting's default, so the
 // stored settings decide whatever the user leaves alone.
 std::string CheckBox(const TSetting& s) {
-  const std::string argument =
-      s.Default != 0 ? "arg-unset=\"--no-" + std::string(s.Option) + "\""
-                     : "arg-set=\"--" + std::string(s.Option) + "\"";
+  const std::string argument = s.Default != 0 ? "arg-unset=\"--no-" + std::string(s.Option) + "\""
+                                              : "arg-set=\"--" + std::string(s.Option) + "\"";
   return "    <boolean id=\"" + std::string(s.XmlId) + "\" _label=\"" + Xml(s.Label) + "\" " +
          argument + "/>\n";
 }

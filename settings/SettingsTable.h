@@ -33,28 +33,27 @@ struct TSettingChoice {
   std::string Argument;  // the option's value; empty: the option is not given
 };
 
-using TSettingField =
-    std::variant<int32_t TGlobals::*, bool TGlobals::*, std::string TGlobals::*>;
+using TSettingField = std::variant<int32_t TGlobals::*, bool TGlobals::*, std::string TGlobals::*>;
 
 struct TSetting {
   const char* Name;  // the stored value's name
   TSettingKind Kind;
   TSettingField Field;
-  int32_t Default;            // numbers, colours, bits; flags 0 or 1
-  const char* DefaultString;  // faces and lines
-  int32_t Min, Max;           // what the command line accepts (numbers)
+  int32_t Default;               // numbers, colours, bits; flags 0 or 1
+  const char* DefaultString;     // faces and lines
+  int32_t Min, Max;              // what the command line accepts (numbers)
   int32_t SliderMin, SliderMax;  // what the setup dialog and the options file offer
   // Read only from settings stored by this version: older versions stored
   // them with another meaning.
   bool VersionGated;
-  const char* Option;     // the long option; flags also take "no-" before it
-  const char* Value;      // what its value looks like in the help
-  const char* Help;       // the help line; numbers get their range after it
-  const char* HelpNote;   // said after the range
-  const char* OffHelp;    // flags: the help line of "no-" + Option
-  const char* XmlId;      // the options file's id
-  const char* Label;      // the options file's label
-  const char* LowLabel;   // sliders' ends
+  const char* Option;    // the long option; flags also take "no-" before it
+  const char* Value;     // what its value looks like in the help
+  const char* Help;      // the help line; numbers get their range after it
+  const char* HelpNote;  // said after the range
+  const char* OffHelp;   // flags: the help line of "no-" + Option
+  const char* XmlId;     // the options file's id
+  const char* Label;     // the options file's label
+  const char* LowLabel;  // sliders' ends
   const char* HighLabel;
   std::vector<TSettingChoice> Choices;  // the options file's menu, if any
   // Giving this option also makes the text come from there (a TTextSource),

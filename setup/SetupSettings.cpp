@@ -89,8 +89,9 @@ void TSetupForm::ControlsToSettings() {
   FSettings.RandomYFlag = RandomYCheckBox->isChecked();
   FSettings.ColorFadingFlag = ColorFadingCheckBox->isChecked();
   FSettings.RandomColorFlag = RandomColorCheckBox->isChecked();
-  FSettings.DateTimeMode = (DateCheckBox->isChecked() ? 1 : 0) + (TimeCheckBox->isChecked() ? 2 : 0) +
-                         (ShortCheckBox->isChecked() ? 4 : 0);
+  FSettings.DateTimeMode = (DateCheckBox->isChecked() ? 1 : 0) +
+                           (TimeCheckBox->isChecked() ? 2 : 0) +
+                           (ShortCheckBox->isChecked() ? 4 : 0);
   uint32_t code = kUnusedEffectBits;
   for (int effect = 0; effect < 20; ++effect) {
     if (EffectCheckBoxes[effect]->isChecked()) code |= 1u << effect;

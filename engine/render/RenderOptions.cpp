@@ -223,8 +223,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
     }
     handler->second(option, *value);
   }
-  if (parsed.Error.empty() && (o.TextFile.has_value() + o.TextProgram.has_value() +
-                                   !o.Texts.empty()) > 1) {
+  if (parsed.Error.empty() &&
+      (o.TextFile.has_value() + o.TextProgram.has_value() + !o.Texts.empty()) > 1) {
     parsed.Error = "--text, --text-file and --text-program each name the text: give one of them";
   }
   if (parsed.Error.empty() && o.Sheet && (framesGiven || !o.Effects.empty())) {

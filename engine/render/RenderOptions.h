@@ -11,8 +11,8 @@ struct RenderOptions {
   int32_t Height = 720;
   int32_t Frames = 100;
   int32_t Every = 1;
-  std::vector<int32_t> Effects;    // enabled effects; empty keeps the settings' choice
-  std::vector<std::string> Texts;  // one line each; empty keeps the settings' text
+  std::vector<int32_t> Effects;            // enabled effects; empty keeps the settings' choice
+  std::vector<std::string> Texts;          // one line each; empty keeps the settings' text
   std::optional<std::string> TextFile;     // lines read from this file each cycle
   std::optional<std::string> TextProgram;  // lines this shell command prints, each cycle
   std::optional<std::string> Font;

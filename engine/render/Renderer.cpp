@@ -154,8 +154,8 @@ double EffectVisibility(TSaverAni& state, int32_t scrollXBefore) {
       away += std::min<int64_t>(angle % 3600, 3600 - angle % 3600) * h / 450;
       score += 1 + 4.0 * static_cast<double>(std::min<int64_t>(away, h)) / h;
     }
-    nominalX +=
-        state.ToScreen(state.Buffer->MeasureText(state.Letter(i)).Width) + state.Settings.FontSpacing;
+    nominalX += state.ToScreen(state.Buffer->MeasureText(state.Letter(i)).Width) +
+                state.Settings.FontSpacing;
   }
   return score;
 }
@@ -221,7 +221,8 @@ bool WriteSheet(const RenderOptions& o, TGlobals settings, const Picture* backgr
   labelFont.setPixelSize(14);
   painter.setFont(labelFont);
   for (int32_t effect = 0; effect < kEffectCount; ++effect) {
-    const QImage frame = TellingFrame(o, settings, background, effect, seed + static_cast<uint64_t>(effect));
+    const QImage frame =
+        TellingFrame(o, settings, background, effect, seed + static_cast<uint64_t>(effect));
     const int left = kMargin + (effect % kColumns) * (thumbWidth + kMargin);
     const int top = kMargin + (effect / kColumns) * (thumbHeight + kLabel + kMargin);
     painter.drawImage(QRect(left, top, thumbWidth, thumbHeight), frame);

@@ -73,9 +73,7 @@ class FramePixelsTest : public ::testing::TestWithParam<Case> {
     Settings.DesktopFlag = GetParam().desktop;
     platform::SetPrimaryScreenSize(platform::ScreenSize{kWidth, kHeight});
   }
-  void TearDown() override {
-    platform::SetPrimaryScreenSize(std::nullopt);
-  }
+  void TearDown() override { platform::SetPrimaryScreenSize(std::nullopt); }
 
   TGlobals Settings;
 

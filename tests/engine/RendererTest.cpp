@@ -127,6 +127,34 @@ TEST_F(RendererRunTest, WritesEveryKthFrameAtTheRequestedSize) {
   EXPECT_EQ(QImage(QString::fromStdString(out + "/frame-00004.png")).size(), QSize(64, 48));
 }
 
+TEST_F(RendererRunTest, TheSameLinesGiveTheSamePicturesWhereverTheyComeFrom) {
+  TempDir::Write(dir.File("lines"), "Hi\nyou\n");
+  const std::vector<std::string> common = {"--size",  "96x64", "--frames", "240",
+                                           "--every", "40",    "--seed",   "5"};
+  const std::vector<std::vector<std::string>> sources = {
+      {"--text", "Hi", "--text", "you"},
+      {"--text-file", dir.File("lines")},
+      {"--text-program", "printf 'Hi\\r\\nyou'"},
+  };
+  std::vector<std::vector<QImage>> runs;
+  for (size_t k = 0; k < sources.size(); ++k) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), sources[k].begin(), sources[k].end());
+    args.insert(args.end(), {"--out", dir.File("run" + std::to_string(k))});
+    ASSERT_EQ(Run(args), kExitOk) << errors.str();
+    runs.emplace_back();
+    for (int frame = 40; frame <= 240; frame += 40) {
+      runs.back().emplace_back(QString::fromStdString(
+          dir.File("run" + std::to_string(k)) +
+          QString("/frame-%1.png").arg(frame, 5, 10, QChar('0')).toStdString()));
+    }
+  }
+  EXPECT_TRUE(runs[0] == runs[1]);
+  EXPECT_TRUE(runs[0] == runs[2]);
+  // Several passes, so the second line shows up too: the frames differ.
+  EXPECT_FALSE(runs[0].front() == runs[0].back());
+}
+
 TEST_F(RendererRunTest, DrawsTheLineOverTheDesktopPicture) {
   QImage desktop(32, 24, QImage::Format_RGB32);
   desktop.fill(qRgb(0, 0, 255));
@@ -155,7 +183,8 @@ TEST_F(RendererRunTest, UnreadablePicturesAndUnwritablePlacesFail) {
 }
 
 TEST_F(RendererRunTest, AMissingFontIsNamedWithTheFaceUsedInstead) {
-  const std::vector<std::string> args = {"--size", "64x48", "--frames", "1", "--out", dir.File("f")};
+  const std::vector<std::string> args = {"--size", "64x48", "--frames",
+                                         "1",      "--out", dir.File("f")};
   auto with = [&](std::vector<std::string> more) {
     more.insert(more.begin(), args.begin(), args.end());
     return more;
@@ -164,8 +193,8 @@ TEST_F(RendererRunTest, AMissingFontIsNamedWithTheFaceUsedInstead) {
   const std::string prefix =
       "lettrance-render: the font 'No Such Face' is not installed; drawing with '";
   ASSERT_EQ(errors.str().rfind(prefix, 0), 0u) << errors.str();
-  const std::string used = errors.str().substr(prefix.size(), errors.str().find("' instead") -
-                                                                  prefix.size());
+  const std::string used =
+      errors.str().substr(prefix.size(), errors.str().find("' instead") - prefix.size());
   EXPECT_TRUE(QFontDatabase::families().contains(QString::fromStdString(used))) << used;
   for (const char* installed : {"DejaVu Sans", "dejavu sans", "Default"}) {
     ASSERT_EQ(Run(with({"--font", installed})), kExitOk);

@@ -21,11 +21,17 @@ TEST(SafeFedTextTest, WhatComesBackIsMadeSafeToShow) {
       {"\x1B[1;31mred\x1B[0m plain", "red plain"},
       {"\x1B]0;title\x07shown", "shown"},
       {"\x1B]2;t\x1B\\shown", "shown"},
-      {"\xC2\x9B" "2Jclear", "clear"},
-      {"\x1B(Bg0\x1B" "7x", "g0x"},
+      {"\xC2\x9B"
+       "2Jclear",
+       "clear"},
+      {"\x1B(Bg0\x1B"
+       "7x",
+       "g0x"},
       {"cut\x1B[", "cut"},
       // Valid UTF-8 as it is, a byte order mark dropped; else Latin-1.
-      {"\xEF\xBB\xBF" "caf\xC3\xA9", "caf\xC3\xA9"},
+      {"\xEF\xBB\xBF"
+       "caf\xC3\xA9",
+       "caf\xC3\xA9"},
       {"caf\xE9 \xFF", "caf\xC3\xA9 \xC3\xBF"},
   };
   for (const auto& [bytes, shown] : cases) EXPECT_EQ(SafeFedText(bytes), shown) << bytes;

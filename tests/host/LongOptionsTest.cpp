@@ -102,6 +102,30 @@ TEST(LongOptionsTest, BadOptionsAreErrorsThatNameTheArgument) {
   }
 }
 
+TEST(LongOptionsTest, AFileOrAProgramGivenMakesTheTextComeFromThere) {
+  const struct {
+    std::vector<std::string> args;
+    int32_t source;
+  } cases[] = {
+      {{"--text-program", "fortune"}, tsProgram},
+      {{"--text-file", "/q"}, tsFile},
+      {{"--text-file", "/q", "--text", "hi"}, tsText},  // the last one counts
+      {{"--text-program", "x", "--text-source", "file"}, tsFile},
+  };
+  for (const auto& c : cases) {
+    const TStartOptions options = ParseStartOptions(c.args);
+    ASSERT_EQ(options.Error, "") << c.args[0];
+    TGlobals g = DefaultGlobals();
+    options.Overrides.ApplyTo(g, {"Default"});
+    EXPECT_EQ(g.TextSource, c.source) << c.args[0];
+  }
+  TGlobals g = DefaultGlobals();
+  ParseStartOptions({"--text-program", "fortune -s"}).Overrides.ApplyTo(g, {"Default"});
+  EXPECT_EQ(g.TextProgram, "fortune -s");
+  EXPECT_NE(ParseStartOptions({"--text-program", ""}).Error, "");
+  EXPECT_NE(ParseStartOptions({"--text-source", "web"}).Error, "");
+}
+
 TEST(LongOptionsTest, EachNumberIsAcceptedAtItsBoundsAndRefusedJustOutside) {
   struct Range {
     const char* option;

@@ -72,7 +72,8 @@ TEST(TextFeedsTest, ProgramsPrintTheirLinesOrFailWithoutAText) {
       {"true", std::nullopt},
       {"echo on stderr >&2", std::nullopt},
   };
-  for (const auto& [command, text] : cases) EXPECT_EQ(OneText(FromProgram(command)), text) << command;
+  for (const auto& [command, text] : cases)
+    EXPECT_EQ(OneText(FromProgram(command)), text) << command;
   // Nothing in the text is run: it is shown as it is.
   EXPECT_EQ(OneText(FromProgram("echo '$(touch /tmp/x); `id`'")), "$(touch /tmp/x); `id`");
 }

@@ -32,8 +32,9 @@ const Case kCases[] = {
     {"FontSpacing", "50", 50, "low=\"0\" high=\"50\" default=\"0\""},
     {"FontColor", "#102030", 0x302010, "arg-set=\"--color #FF00FF\""},
     {"Text", "one\\ntwo", std::string("one\rtwo"), "arg=\"--text %\""},
-    {"DesktopFlag", "", 1, "<boolean id=\"desktop\" _label=\"Draw over the desktop\" "
-                           "arg-set=\"--desktop\"/>"},
+    {"DesktopFlag", "", 1,
+     "<boolean id=\"desktop\" _label=\"Draw over the desktop\" "
+     "arg-set=\"--desktop\"/>"},
     {"EffectsFlag", nullptr, 0, "arg-unset=\"--no-special-effects\""},
     {"RandomYFlag", nullptr, 0, "arg-unset=\"--no-random-y\""},
     {"ColorFadingFlag", nullptr, 0, "arg-unset=\"--no-color-fading\""},
@@ -41,6 +42,13 @@ const Case kCases[] = {
     {"EffectCode", "Zip,Near && Far", (1 << 5) | (1 << 12),
      "<option id=\"nearfar\" _label=\"Only Near &amp; Far\" arg-set=\"--effects NearFar\"/>"},
     {"DateTimeMode", "date,short", 5, "arg-set=\"--date-time date,time,short\""},
+    {"TextSource", "Program", 2,
+     "<option id=\"program\" _label=\"What the text program prints\" "
+     "arg-set=\"--text-source program\"/>"},
+    {"TextFile", "/home/me/quotes.txt", std::string("/home/me/quotes.txt"),
+     "<file id=\"textfile\" _label=\"Text file\" arg=\"--text-file %\"/>"},
+    {"TextProgram", "fortune -s", std::string("fortune -s"),
+     "<string id=\"textprogram\" _label=\"Text program\" arg=\"--text-program %\"/>"},
 };
 
 TEST(SettingsTableTest, EverySettingRoundTripsThroughItsOptionTheFileAndTheOptionsFile) {

@@ -131,8 +131,8 @@ TEST_F(AboutBoxTest, TextsAreShownAsTheyAreNotAsMarkup) {
     for (QLabel* label : {form.ProductLabel, form.VersionLabel}) {
       // The tags are shown: wider than the one letter they would leave.
       const QString shown = label->text();
-      EXPECT_GE(label->sizeHint().width(),
-                label->fontMetrics().horizontalAdvance(shown) - 1) << shown.toStdString();
+      EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(shown) - 1)
+          << shown.toStdString();
     }
   });
   box.Execute();

@@ -284,6 +284,33 @@ TEST_F(SetupFormTest, ScrollBarsClampStoredValuesAndOkWritesThemBack) {
   }
 }
 
+TEST_F(SetupFormTest, LinesFromAProgramOrFileAreShownReadOnlyAndKeepTheStoredText) {
+  const struct {
+    int32_t source;
+    QString shown;  // the box's second line
+    bool readOnly;
+  } cases[] = {
+      {tsProgram, "fortune -s", true},
+      {tsFile, "/home/me/quotes", true},
+      {tsText, "typed", false},
+      {5, "typed", false},  // an unknown source is the stored text
+  };
+  registry.SetString(kKey, "TextProgram", "fortune -s");
+  registry.SetString(kKey, "TextFile", "/home/me/quotes");
+  for (const auto& c : cases) {
+    registry.SetString(kKey, "Text", "stored\r\ntyped");
+    registry.SetDword(kKey, "TextSource", c.source);
+    TSetupForm dialog;
+    QTimer::singleShot(0, &dialog, [&] {
+      EXPECT_EQ(dialog.TextLinesMemo->isReadOnly(), c.readOnly) << c.source;
+      EXPECT_EQ(dialog.TextLinesMemo->Lines().value(1), c.shown) << c.source;
+      dialog.OKButton->click();
+    });
+    ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(registry.String(kKey, "Text"), "stored\r\ntyped") << c.source;
+  }
+}
+
 TEST_F(SetupFormTest, FontListHoldsDefaultAndEveryFamilyOnceSortedWithoutCase) {
   QStringList shown;
   for (int i = 0; i < form.FontListBox->count(); ++i) shown << form.FontListBox->item(i)->text();
