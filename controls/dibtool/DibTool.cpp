@@ -12,8 +12,8 @@
 #include <exception>
 #include <string>
 
-#include "controls/XDIBUnit.h"
-#include "controls/XTextUnit.h"
+#include "dib/XDIBUnit.h"
+#include "dib/XTextUnit.h"
 
 namespace {
 

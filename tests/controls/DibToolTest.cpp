@@ -5,7 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 
 namespace {
 

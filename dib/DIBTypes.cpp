@@ -1,4 +1,4 @@
-#include "controls/DIBTypes.h"
+#include "dib/DIBTypes.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 #include "tests/support/QtTestApplication.h"
 
 namespace {

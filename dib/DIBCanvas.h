@@ -1,8 +1,10 @@
 #pragma once
 // The drawing surface of a TDIB: a canvas with a font, a brush, a pen and a
-// copy mode, and the operations the dialogs draw with. Every operation first
-// makes the bitmap's pixels its own (copy on write), then paints them with
-// QPainter. Colours are 0x00BBGGRR values.
+// copy mode, and the operations the dialogs draw with. Every operation hands
+// its painter code to the bitmap, which first makes its pixels its own (copy
+// on write), then runs it with QPainter on them. Colours are 0x00BBGGRR
+// values. The canvas knows its bitmap only through that hand-over, so this
+// unit sits below XDIBUnit and does not include it.
 
 #include <QFont>
 #include <QImage>
@@ -11,10 +13,12 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <utility>
 
 #include "engine/XColorUnit.h"
 
-class TDIB;
+// Painter code, run on the pixels of a bitmap.
+using TPaintCode = std::function<void(QPainter&)>;
 
 enum TBrushStyle { bsSolid = 0, bsClear = 1 };
 
@@ -93,22 +97,25 @@ class TDIBCanvas {
   int TextHeight(const QString& text) const { return TextExtent(text).height(); }
 
   // A picture with its top-left corner at (x, y), combined by CopyMode.
+  // (A TDIB is drawn as its picture: Draw(x, y, bitmap.ToImage()).)
   void Draw(int x, int y, const QImage& picture);
-  void Draw(int x, int y, const TDIB& picture);
   // A picture whose pixels of the transparent colour are left out.
   void DrawTransparent(int x, int y, const QImage& picture, TColor transparent);
-  // Part of another bitmap, stretched into the destination rectangle.
-  void CopyRect(const QRect& destination, const TDIB& source, const QRect& sourceRect);
+  // Part of another picture (a bitmap's ToImage()), stretched into the
+  // destination rectangle.
+  void CopyRect(const QRect& destination, const QImage& source, const QRect& sourceRect);
 
   // Any other drawing: a painter over the pixels, valid during the call.
-  void Paint(const std::function<void(QPainter&)>& draw);
+  void Paint(const TPaintCode& draw);
 
   TDIBCanvas(const TDIBCanvas&) = delete;
   TDIBCanvas& operator=(const TDIBCanvas&) = delete;
 
  private:
   friend class TDIB;
-  explicit TDIBCanvas(TDIB& owner) : owner_(owner) {}
+  // `paintPixels` runs painter code on the owning bitmap's own pixels.
+  explicit TDIBCanvas(std::function<void(const TPaintCode&)> paintPixels)
+      : paintPixels_(std::move(paintPixels)) {}
 
-  TDIB& owner_;
+  std::function<void(const TPaintCode&)> paintPixels_;
 };

@@ -5,7 +5,7 @@
 #include <QFontMetrics>
 #include <string>
 
-#include "controls/XTextUnit.h"
+#include "dib/XTextUnit.h"
 #include "tests/support/QtTestApplication.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "controls/XTextUnit.h"
+#include "dib/XTextUnit.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "controls/DIBPalette.h"
+#include "dib/DIBPalette.h"
 
 #include <algorithm>
 

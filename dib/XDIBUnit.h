@@ -21,9 +21,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "controls/DIBCanvas.h"
-#include "controls/DIBPalette.h"
-#include "controls/DIBTypes.h"
+#include "dib/DIBCanvas.h"
+#include "dib/DIBPalette.h"
+#include "dib/DIBTypes.h"
 
 struct TDIBSharedImage;
 
@@ -115,11 +115,9 @@ class TDIB {
   void SaveClipboard(QMimeData& data) const;
 
  private:
-  friend class TDIBCanvas;
-
   void SwitchTo(std::shared_ptr<TDIBSharedImage> image);
   // Runs painter code on private pixels, whatever their depth.
-  void PaintPixels(const std::function<void(QPainter&)>& draw);
+  void PaintPixels(const TPaintCode& draw);
   void ReadBodyAt(QIODevice& stream, int64_t pixelOffset);
 
   std::shared_ptr<TDIBSharedImage> FImage;

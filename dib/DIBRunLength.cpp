@@ -1,4 +1,4 @@
-#include "controls/DIBRunLength.h"
+#include "dib/DIBRunLength.h"
 
 namespace {
 

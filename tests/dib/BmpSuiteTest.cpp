@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 #include "tests/support/QtTestApplication.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QSize>
 #include <QString>
 
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 
 // Levels below 1 act as 1, above 4 as 4.
 int SmoothTextLevel(int level);

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "controls/DIBPalette.h"
-#include "controls/DIBTypes.h"
+#include "dib/DIBPalette.h"
+#include "dib/DIBTypes.h"
 
 // Never more pixel memory than this for one image (a 16384 x 8192 image at
 // 32 bits), whatever a header asks for.

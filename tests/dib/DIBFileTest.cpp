@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/DIBRunLength.h"
-#include "controls/XDIBUnit.h"
+#include "dib/DIBRunLength.h"
+#include "dib/XDIBUnit.h"
 #include "tests/support/QtTestApplication.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "controls/DIBSharedImage.h"
+#include "dib/DIBSharedImage.h"
 
 #include <cstring>
 #include <string>
 
-#include "controls/DIBRunLength.h"
+#include "dib/DIBRunLength.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 
+#include <QHash>
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "controls/DIBSharedImage.h"
+#include "dib/DIBSharedImage.h"
 
 TDIB::TDIB() {
   SwitchTo(TDIBSharedImage::Empty());
@@ -45,7 +46,9 @@ void TDIB::SetDimensions(int width, int height, int bitCount) {
 }
 
 TDIBCanvas& TDIB::Surface() {
-  if (!FCanvas) FCanvas.reset(new TDIBCanvas(*this));
+  if (!FCanvas) {
+    FCanvas.reset(new TDIBCanvas([this](const TPaintCode& draw) { PaintPixels(draw); }));
+  }
   return *FCanvas;
 }
 
@@ -260,4 +263,89 @@ void TDIB::AssignFrom(const QImage& picture) {
   const size_t bytes = static_cast<size_t>(std::min<qsizetype>(source.bytesPerLine(), image->RowBytes));
   for (int y = 0; y < source.height(); ++y) std::memcpy(image->Row(y), source.constScanLine(y), bytes);
   SwitchTo(std::move(image));
+}
+// Painting on depths QPainter cannot draw on: through a 32-bit copy, then
+// every changed pixel goes back as the nearest colour of the table.
+namespace {
+
+class NearestColor {
+ public:
+  NearestColor(const TColorTable& table, int count) : table_(table), count_(count) {}
+  uint8_t operator()(QRgb color) {
+    const auto known = cache_.constFind(color);
+    if (known != cache_.constEnd()) return *known;
+    int best = 0;
+    int bestDistance = INT32_MAX;
+    for (int i = 0; i < count_; ++i) {
+      const int dr = qRed(color) - table_[i].Red;
+      const int dg = qGreen(color) - table_[i].Green;
+      const int db = qBlue(color) - table_[i].Blue;
+      const int distance = dr * dr + dg * dg + db * db;
+      if (distance < bestDistance) {
+        best = i;
+        bestDistance = distance;
+      }
+    }
+    cache_.insert(color, static_cast<uint8_t>(best));
+    return static_cast<uint8_t>(best);
+  }
+
+ private:
+  const TColorTable& table_;
+  int count_;
+  QHash<QRgb, uint8_t> cache_;
+};
+
+void PutIndex(TDIBSharedImage& image, int x, int y, uint8_t index) {
+  uint8_t* row = image.Row(y);
+  switch (image.BitsPerPixel) {
+    case 1: {
+      const auto bit = static_cast<uint8_t>(0x80 >> (x % 8));
+      row[x / 8] = static_cast<uint8_t>(index & 1 ? row[x / 8] | bit : row[x / 8] & ~bit);
+      break;
+    }
+    case 4:
+      row[x / 2] = x % 2 == 0 ? static_cast<uint8_t>((row[x / 2] & 0x0F) | (index << 4))
+                              : static_cast<uint8_t>((row[x / 2] & 0xF0) | (index & 0x0F));
+      break;
+    default:
+      row[x] = index;
+  }
+}
+
+void PaintThroughCopy(TDIBSharedImage& image, const TPaintCode& draw) {
+  const QImage before = image.Picture().convertToFormat(QImage::Format_RGB32);
+  QImage after = before.copy();
+  {
+    QPainter painter(&after);
+    draw(painter);
+  }
+  NearestColor nearest(image.ColorTable, image.ColorCount);
+  for (int y = 0; y < image.ImageHeight; ++y) {
+    const auto* old = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+    const auto* now = reinterpret_cast<const QRgb*>(after.constScanLine(y));
+    for (int x = 0; x < image.ImageWidth; ++x) {
+      if (old[x] != now[x]) PutIndex(image, x, y, nearest(now[x]));
+    }
+  }
+}
+
+}  // namespace
+
+void TDIB::PaintPixels(const TPaintCode& draw) {
+  if (IsEmpty()) return;
+  MakePrivate();
+  TDIBSharedImage& image = *FImage;
+  if (image.BitsPerPixel >= 16) {
+    QPainter painter(&image.Pixels);
+    draw(painter);
+  } else if (image.BitsPerPixel == 8 && image.ColorTable == GreyRampTable()) {
+    // Grey levels are the indices: draw on the same bytes as a grey image.
+    QImage grey(image.Pixels.bits(), image.ImageWidth, image.ImageHeight, image.RowBytes,
+                QImage::Format_Grayscale8);
+    QPainter painter(&grey);
+    draw(painter);
+  } else {
+    PaintThroughCopy(image, draw);
+  }
 }

@@ -8,8 +8,8 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
-#include "controls/XDIBUnit.h"
-#include "controls/XTextUnit.h"
+#include "dib/XDIBUnit.h"
+#include "dib/XTextUnit.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "controls/DIBTypes.h"
+#include "dib/DIBTypes.h"
 
 using TPaletteHandle = uint32_t;
 

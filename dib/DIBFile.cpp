@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "controls/DIBSharedImage.h"
-#include "controls/XDIBUnit.h"
+#include "dib/DIBSharedImage.h"
+#include "dib/XDIBUnit.h"
 
 namespace {
 
