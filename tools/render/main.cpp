@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/render/RenderOptions.h"
-#include "engine/render/Renderer.h"
+#include "tools/render/RenderOptions.h"
+#include "tools/render/Renderer.h"
 
 int main(int argc, char* argv[]) {
   std::vector<std::string> args(argv + 1, argv + argc);

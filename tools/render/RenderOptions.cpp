@@ -1,4 +1,4 @@
-#include "engine/render/RenderOptions.h"
+#include "tools/render/RenderOptions.h"
 
 #include <algorithm>
 #include <cctype>

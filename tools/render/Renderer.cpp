@@ -1,4 +1,4 @@
-#include "engine/render/Renderer.h"
+#include "tools/render/Renderer.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,7 +5,7 @@
 
 #include <iosfwd>
 
-#include "engine/render/RenderOptions.h"
+#include "tools/render/RenderOptions.h"
 
 // Runs with parsed, valid options; reports problems on `errors` and returns
 // one of the RenderExit codes.

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "engine/render/RenderOptions.h"
-#include "engine/render/Renderer.h"
+#include "tools/render/RenderOptions.h"
+#include "tools/render/Renderer.h"
 #include "settings/GlobalsUnit.h"
 #include "tests/support/QtTestApplication.h"
 #include "tests/support/TempDir.h"
