@@ -16,7 +16,7 @@
 #include "host/XAdvTimerComp.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/ScreensaverWindow.h"
+#include "platform/x11/ScreensaverWindow.h"
 #include "platform/TerminationSignals.h"
 #include "settings/GlobalsUnit.h"
 

@@ -15,7 +15,7 @@
 #include "host/SetupHooks.h"
 #include "host/ToolkitStart.h"
 #include "platform/DesktopSnapshot.h"
-#include "platform/Monitors.h"
+#include "platform/x11/Monitors.h"
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/SingleInstance.h"

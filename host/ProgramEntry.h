@@ -7,7 +7,7 @@
 
 #include "engine/QtSurface.h"
 #include "host/CommandLine.h"
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 // Program-wide state of this run.
 extern TRunMode RunMode;

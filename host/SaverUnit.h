@@ -13,7 +13,7 @@
 
 #include "engine/QtSurface.h"
 #include "host/PasswordUnit.h"
-#include "platform/X11WindowPut.h"
+#include "platform/x11/X11WindowPut.h"
 
 class TAdvTimer;
 

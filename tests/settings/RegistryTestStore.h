@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/HiveRegistry.h"
-#include "platform/UserRegistry.h"
+#include "platform/registry/HiveRegistry.h"
+#include "platform/registry/UserRegistry.h"
 
 class RegistryTestStore {
  public:

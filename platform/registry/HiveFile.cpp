@@ -1,4 +1,4 @@
-#include "platform/HiveFile.h"
+#include "platform/registry/HiveFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/RegFileFormat.h"
+#include "platform/registry/RegFileFormat.h"
 
 namespace platform {
 namespace {

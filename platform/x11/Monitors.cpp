@@ -1,4 +1,4 @@
-#include "platform/Monitors.h"
+#include "platform/x11/Monitors.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/RegHive.h"
+#include "platform/registry/RegHive.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/HiveRegistry.h"
+#include "platform/registry/HiveRegistry.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "platform/RegFileFormat.h"
+#include "platform/registry/RegFileFormat.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 using namespace platform;
 

@@ -1,4 +1,4 @@
-#include "platform/HiveFile.h"
+#include "platform/registry/HiveFile.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 
-#include "platform/HiveRegistry.h"
+#include "platform/registry/HiveRegistry.h"
 #include "tests/support/TempDir.h"
 
 using namespace platform;

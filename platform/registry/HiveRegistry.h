@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/HiveStorage.h"
-#include "platform/RegistryStore.h"
+#include "platform/registry/HiveStorage.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/ScreensaverWindow.h"
+#include "platform/x11/ScreensaverWindow.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

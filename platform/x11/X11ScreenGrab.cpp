@@ -1,4 +1,4 @@
-#include "platform/X11ScreenGrab.h"
+#include "platform/x11/X11ScreenGrab.h"
 
 #include <sys/ipc.h>
 #include <sys/mman.h>
@@ -11,7 +11,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/ToolkitX11.h"
+#include "platform/x11/ToolkitX11.h"
 
 namespace platform {
 

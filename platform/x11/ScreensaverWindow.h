@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 namespace platform {
 

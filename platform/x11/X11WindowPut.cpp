@@ -1,4 +1,4 @@
-#include "platform/X11WindowPut.h"
+#include "platform/x11/X11WindowPut.h"
 
 #include <xcb/xcb.h>
 
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/ToolkitX11.h"
+#include "platform/x11/ToolkitX11.h"
 
 namespace platform {
 

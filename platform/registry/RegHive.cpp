@@ -1,4 +1,4 @@
-#include "platform/RegHive.h"
+#include "platform/registry/RegHive.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/HiveStorage.h"
+#include "platform/registry/HiveStorage.h"
 
 namespace platform {
 

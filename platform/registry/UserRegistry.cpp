@@ -1,4 +1,4 @@
-#include "platform/UserRegistry.h"
+#include "platform/registry/UserRegistry.h"
 
 #include <pwd.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/HiveFile.h"
-#include "platform/HiveRegistry.h"
+#include "platform/registry/HiveFile.h"
+#include "platform/registry/HiveRegistry.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ToolkitX11.h"
+#include "platform/x11/ToolkitX11.h"
 
 #include <xcb/xcb.h>
 

@@ -1,4 +1,4 @@
-#include "platform/HiveStorage.h"
+#include "platform/registry/HiveStorage.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace platform {
 

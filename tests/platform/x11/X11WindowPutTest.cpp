@@ -1,4 +1,4 @@
-#include "platform/X11WindowPut.h"
+#include "platform/x11/X11WindowPut.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/FrameExtentsWatch.h"
+#include "platform/x11/FrameExtentsWatch.h"
 
 #include <QGuiApplication>
 #include <QTimer>

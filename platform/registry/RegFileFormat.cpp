@@ -1,9 +1,9 @@
-#include "platform/RegFileFormat.h"
+#include "platform/registry/RegFileFormat.h"
 
 #include <cstdio>
 #include <optional>
 
-#include "platform/RegistryStore.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace platform {
 namespace {

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 struct xcb_connection_t;
 

@@ -1,4 +1,4 @@
-#include "platform/AtomicFile.h"
+#include "platform/registry/AtomicFile.h"
 
 #include <fcntl.h>
 #include <unistd.h>

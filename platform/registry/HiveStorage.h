@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/RegHive.h"
-#include "platform/RegistryStore.h"
+#include "platform/registry/RegHive.h"
+#include "platform/registry/RegistryStore.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 #include <X11/Xlib.h>
 
