@@ -4,25 +4,16 @@
 
 #include <mutex>
 
+#include "platform/x11/XConnection.h"
+#include "platform/x11/XErrorTrap.h"
+
 namespace platform {
 namespace {
 
-// Xlib reports protocol errors through one handler for the whole process,
-// and its default handler ends the program. While a query runs, ours is
-// installed: it notes errors of our connection and passes any other
-// connection's errors on to the handler it replaced.
+// The queries of every X11ForeignWindows take turns: each installs the
+// process's Xlib error handler for its time (see XErrorTrap), and traps must
+// come and go in order.
 std::mutex gQueryMutex;
-Display* gQueryDisplay = nullptr;
-bool gQueryFailed = false;
-XErrorHandler gPreviousHandler = nullptr;
-
-int NoteQueryError(Display* display, XErrorEvent* error) {
-  if (display == gQueryDisplay) {
-    gQueryFailed = true;
-    return 0;
-  }
-  return gPreviousHandler != nullptr ? gPreviousHandler(display, error) : 0;
-}
 
 struct Attributes {
   bool Viewable = false;
@@ -32,14 +23,15 @@ struct Attributes {
 }  // namespace
 
 struct X11ForeignWindows::Connection {
-  Display* display = nullptr;
+  XConnection x;
+
+  explicit Connection(const std::string& displayName) : x(displayName) {}
 
   std::optional<Attributes> Query(WindowId window) {
+    Display* display = x.Handle();
     if (display == nullptr || window == 0) return std::nullopt;
     std::lock_guard lock(gQueryMutex);
-    gQueryDisplay = display;
-    gQueryFailed = false;
-    gPreviousHandler = XSetErrorHandler(NoteQueryError);
+    XErrorTrap trap(display);  // a window gone meanwhile gives BadWindow, noted here
 
     XWindowAttributes attributes{};
     int left = 0;
@@ -49,12 +41,8 @@ struct X11ForeignWindows::Connection {
     // Where the window's inside begins on the screen.
     ok = ok &&
          XTranslateCoordinates(display, window, attributes.root, 0, 0, &left, &top, &child) != 0;
-    XSync(display, False);  // any error of these requests has arrived now
-
-    XSetErrorHandler(gPreviousHandler);
-    gPreviousHandler = nullptr;
-    gQueryDisplay = nullptr;
-    if (!ok || gQueryFailed) return std::nullopt;
+    // Any error of these requests has arrived once the server has answered.
+    if (trap.Sync() != Success || !ok) return std::nullopt;
 
     const int32_t border = attributes.border_width;
     Attributes result;
@@ -68,16 +56,12 @@ struct X11ForeignWindows::Connection {
 };
 
 X11ForeignWindows::X11ForeignWindows(const std::string& displayName)
-    : FConnection(std::make_unique<Connection>()) {
-  FConnection->display = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
-}
+    : FConnection(std::make_unique<Connection>(displayName)) {}
 
-X11ForeignWindows::~X11ForeignWindows() {
-  if (FConnection->display != nullptr) XCloseDisplay(FConnection->display);
-}
+X11ForeignWindows::~X11ForeignWindows() = default;
 
 bool X11ForeignWindows::Connected() const {
-  return FConnection->display != nullptr;
+  return static_cast<bool>(FConnection->x);
 }
 
 bool X11ForeignWindows::Exists(WindowId window) {

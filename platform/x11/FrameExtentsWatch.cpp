@@ -8,14 +8,16 @@
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
+#include "platform/x11/ToolkitX11.h"
+
 namespace platform {
 
 FrameExtentsWatch::FrameExtentsWatch(QWindow& window, std::function<void(QMargins)> changed)
     : window_(window), changed_(std::move(changed)) {
-  const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (x11 == nullptr || x11->display() == nullptr) return;
-  display_ = x11->display();
-  atom_ = XInternAtom(x11->display(), "_NET_FRAME_EXTENTS", False);
+  Display* display = ToolkitXlibDisplay();
+  if (display == nullptr) return;
+  display_ = display;
+  atom_ = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
   QCoreApplication::instance()->installNativeEventFilter(this);
 }
 

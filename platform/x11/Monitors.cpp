@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/x11/XConnection.h"
+
 // After Qt's headers: Xlib defines macros (Bool, Status) that Qt's use.
 #include <X11/Xlib.h>
 #include <X11/extensions/Xinerama.h>
@@ -15,7 +17,8 @@ namespace {
 // Xinerama heads in device pixels; empty without the extension or a display.
 std::vector<QRect> XineramaHeads() {
   std::vector<QRect> heads;
-  Display* display = XOpenDisplay(nullptr);
+  const XConnection connection;
+  Display* display = connection.Handle();
   if (display == nullptr) return heads;
   int count = 0;
   if (XineramaIsActive(display)) {
@@ -26,7 +29,6 @@ std::vector<QRect> XineramaHeads() {
       XFree(info);
     }
   }
-  XCloseDisplay(display);
   return heads;
 }
 

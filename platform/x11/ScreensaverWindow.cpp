@@ -9,79 +9,20 @@
 
 #include <cstring>
 #include <iostream>
+#include <optional>
+
+#include "platform/x11/XConnection.h"
+#include "platform/x11/XErrorTrap.h"
+#include "platform/x11/XImagePixels.h"
 
 namespace platform {
-namespace {
-
-// Xlib reports protocol errors through one handler for the whole process,
-// and its default handler ends the program. Errors on our connection (the
-// host destroyed its window, shared memory refused) are noted instead; other
-// connections' errors go to the handler we replaced.
-Display* gDisplay = nullptr;
-int gLastError = Success;
-XErrorHandler gPreviousHandler = nullptr;
-
-int NoteError(Display* display, XErrorEvent* error) {
-  if (display == gDisplay) {
-    gLastError = error->error_code;
-    return 0;
-  }
-  return gPreviousHandler != nullptr ? gPreviousHandler(display, error) : 0;
-}
-
-// Pixels laid out as QImage::Format_RGB32 on this machine.
-bool IsRgb32(const XImage* image) {
-  return image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 &&
-         image->green_mask == 0xFF00 && image->blue_mask == 0xFF &&
-         image->byte_order == (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst);
-}
-
-int MaskShift(unsigned long mask) {
-  int shift = 0;
-  while (mask != 0 && (mask & 1) == 0) {
-    mask >>= 1;
-    ++shift;
-  }
-  return shift;
-}
-
-QImage ToQImage(XImage* image) {
-  QImage result(image->width, image->height, QImage::Format_RGB32);
-  if (IsRgb32(image)) {
-    for (int y = 0; y < image->height; ++y) {
-      auto* row = reinterpret_cast<QRgb*>(result.scanLine(y));
-      std::memcpy(row, image->data + static_cast<ptrdiff_t>(y) * image->bytes_per_line,
-                  static_cast<size_t>(image->width) * 4);
-      // X leaves the fourth byte 0; Qt reads it as alpha when converting.
-      for (int x = 0; x < image->width; ++x) row[x] |= 0xFF000000u;
-    }
-    return result;
-  }
-  // Any other true-colour layout: pixel by pixel (once per start, so speed
-  // does not matter).
-  const unsigned long masks[3] = {image->red_mask, image->green_mask, image->blue_mask};
-  for (int y = 0; y < image->height; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(result.scanLine(y));
-    for (int x = 0; x < image->width; ++x) {
-      const unsigned long pixel = XGetPixel(image, x, y);
-      int channel[3];
-      for (int c = 0; c < 3; ++c) {
-        const unsigned long maximum = masks[c] >> MaskShift(masks[c]);
-        channel[c] =
-            maximum == 0
-                ? 0
-                : static_cast<int>(((pixel & masks[c]) >> MaskShift(masks[c])) * 255 / maximum);
-      }
-      row[x] = qRgb(channel[0], channel[1], channel[2]);
-    }
-  }
-  return result;
-}
-
-}  // namespace
 
 struct ScreensaverWindow::State {
-  Display* display = nullptr;
+  std::optional<XConnection> connection;
+  Display* display = nullptr;  // connection's, null without a server
+  // For as long as we hold the window: errors on our connection (the host
+  // destroyed its window, shared memory refused) are noted, not fatal.
+  std::optional<XErrorTrap> trap;
   Window window = 0;
   Visual* visual = nullptr;
   int depth = 0;
@@ -99,12 +40,9 @@ struct ScreensaverWindow::State {
   // returns the X error they caused (Success when none).
   template <typename F>
   int Checked(F send) {
-    gLastError = Success;
+    trap->TakeError();
     send();
-    XSync(display, False);
-    const int error = gLastError;
-    gLastError = Success;
-    return error;
+    return trap->Sync();
   }
 
   void FreeShm() {
@@ -124,7 +62,7 @@ struct ScreensaverWindow::State {
         XShmCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, nullptr, &shm,
                         static_cast<unsigned>(size.width()), static_cast<unsigned>(size.height()));
     if (shmImage == nullptr) return false;
-    if (!IsRgb32(shmImage)) {
+    if (!HoldsRgb32(*shmImage)) {
       XDestroyImage(shmImage);
       shmImage = nullptr;
       return false;
@@ -158,7 +96,7 @@ struct ScreensaverWindow::State {
     if (!useShm) {
       XImage* probe = XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
                                    nullptr, 1, 1, 32, 0);
-      drawable = probe != nullptr && IsRgb32(probe);
+      drawable = probe != nullptr && HoldsRgb32(*probe);
       if (probe != nullptr) XDestroyImage(probe);
       if (!drawable) {
         std::cerr << "lettrance: the host window's pixel format (depth " << depth
@@ -170,10 +108,10 @@ struct ScreensaverWindow::State {
 
 ScreensaverWindow::ScreensaverWindow(WindowId window) : FState(std::make_unique<State>()) {
   State& s = *FState;
-  s.display = XOpenDisplay(nullptr);
+  s.connection.emplace();
+  s.display = s.connection->Handle();
   if (s.display == nullptr) return;
-  gDisplay = s.display;
-  gPreviousHandler = XSetErrorHandler(NoteError);
+  s.trap.emplace(s.display);
   s.window = window != 0 ? window : DefaultRootWindow(s.display);
   XWindowAttributes attributes{};
   Status ok = 0;
@@ -197,10 +135,10 @@ ScreensaverWindow::~ScreensaverWindow() {
   s.FreeShm();
   if (s.gc != nullptr) XFreeGC(s.display, s.gc);
   XSync(s.display, False);
-  XCloseDisplay(s.display);
-  XSetErrorHandler(gPreviousHandler);
-  gPreviousHandler = nullptr;
-  gDisplay = nullptr;
+  // Closed while the trap still holds: closing waits for the server, and
+  // errors of requests still on their way arrive then.
+  s.connection.reset();
+  s.trap.reset();
 }
 
 bool ScreensaverWindow::Valid() const {
@@ -255,7 +193,7 @@ QImage ScreensaverWindow::HostScreenshot() {
     image->green_mask = s.visual->green_mask;
     image->blue_mask = s.visual->blue_mask;
   }
-  QImage picture = ToQImage(image);
+  QImage picture = ToQImage(*image);
   XDestroyImage(image);
   return picture;
 }
@@ -305,9 +243,8 @@ void ScreensaverWindow::Show(const QImage& frame, const QRect& changed) {
   }
   // The shared segment is reused for the next frame, so the server must be
   // done with it; waiting here also paces us to what the server can take.
-  XSync(s.display, False);
-  if (gLastError == BadWindow || gLastError == BadDrawable) s.destroyed = true;
-  gLastError = Success;
+  const int error = s.trap->Sync();
+  if (error == BadWindow || error == BadDrawable) s.destroyed = true;
 }
 
 int ScreensaverWindow::ConnectionFd() const {
@@ -331,8 +268,8 @@ ScreensaverWindow::TChanges ScreensaverWindow::Changes() {
       s.size = QSize(event.xconfigure.width, event.xconfigure.height);
     }
   }
-  if (gLastError == BadWindow || gLastError == BadDrawable) s.destroyed = true;
-  gLastError = Success;
+  const int error = s.trap->TakeError();
+  if (error == BadWindow || error == BadDrawable) s.destroyed = true;
   changes.Destroyed = s.destroyed;
   if (!s.destroyed && s.size != before) {
     s.Prepare();

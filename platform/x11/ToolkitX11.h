@@ -1,9 +1,9 @@
 #pragma once
-// What our own X11 code needs from the toolkit's X connection.
-
-#include <cstdint>
+// The toolkit's own connection to the X server, for our X11 code that works
+// on the toolkit's windows or beside its requests.
 
 struct xcb_connection_t;
+struct _XDisplay;  // Xlib's Display
 
 namespace platform {
 
@@ -11,8 +11,7 @@ namespace platform {
 // another platform (offscreen).
 xcb_connection_t* ToolkitXcbConnection();
 
-// Whether pixels of `depth` are 32-bit words that QImage::Format_RGB32 holds
-// as they are: 24-bit colour, in the byte order of this machine.
-bool DepthHoldsRgb32(xcb_connection_t* connection, uint8_t depth);
+// The same connection as an Xlib display; null likewise.
+_XDisplay* ToolkitXlibDisplay();
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/x11/ToolkitX11.h"
+#include "platform/x11/XImagePixels.h"
 
 namespace platform {
 
@@ -128,8 +129,7 @@ QImage X11ScreenGrab::Take() {
   // Mapped in one go rather than page by page as the loop below reaches them.
   madvise(pixels, bytes, MADV_POPULATE_WRITE);
 #endif
-  auto* words = reinterpret_cast<quint32*>(pixels);
-  for (size_t k = 0; k < bytes / 4; ++k) words[k] |= 0xFF000000u;
+  MakeOpaque(reinterpret_cast<uint32_t*>(pixels), bytes / 4);
   return QImage(
       pixels, size_.width(), size_.height(), size_.width() * 4, QImage::Format_RGB32,
       [](void* memory) { shmdt(memory); }, pixels);

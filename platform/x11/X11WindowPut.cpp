@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/x11/ToolkitX11.h"
+#include "platform/x11/XImagePixels.h"
 
 namespace platform {
 
