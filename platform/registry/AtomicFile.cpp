@@ -7,19 +7,10 @@
 #include <cerrno>
 #include <string_view>
 
+#include "platform/PathParts.h"
+
 namespace platform {
 namespace {
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 bool WriteAll(int fd, std::string_view data) {
   while (!data.empty()) {

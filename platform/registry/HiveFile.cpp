@@ -12,6 +12,7 @@
 #include <iostream>
 #include <vector>
 
+#include "platform/PathParts.h"
 #include "platform/registry/RegFileFormat.h"
 
 namespace platform {
@@ -22,17 +23,6 @@ constexpr int kMaxLinkHops = 40;  // as the kernel allows
 
 std::string ErrnoText(int error = errno) {
   return std::strerror(error);
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // What a non-regular file is, for messages.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/HexDigit.h"
 #include "platform/registry/RegistryStore.h"
 
 namespace platform {
@@ -40,13 +41,6 @@ void AppendHexByte(std::string& out, unsigned char b) {
   static const char digits[] = "0123456789abcdef";
   out += digits[b >> 4];
   out += digits[b & 0x0F];
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 bool IsBlank(char c) {
