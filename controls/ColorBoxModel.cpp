@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/HexDigit.h"
+
 namespace {
 
 uint8_t Byte(uint32_t value) {
   return static_cast<uint8_t>(value & 0xFF);
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -152,7 +147,7 @@ std::optional<TColor> ParseHtmlCode(std::string_view text) {
   if (text.size() != 6) return std::nullopt;
   uint32_t code = 0;
   for (char c : text) {
-    const int digit = HexDigit(c);
+    const int digit = platform::HexDigit(c);
     if (digit < 0) return std::nullopt;
     code = code * 16 + static_cast<uint32_t>(digit);
   }

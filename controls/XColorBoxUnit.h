@@ -12,7 +12,7 @@
 
 #include "controls/ColorBoxModel.h"
 #include "controls/ColorBoxRender.h"
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 
 class QFrame;
 class QGroupBox;

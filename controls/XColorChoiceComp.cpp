@@ -12,7 +12,7 @@
 
 #include "controls/ColorPictures.h"
 #include "controls/XColorBoxComp.h"
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <exception>
 
-#include "controls/XDIBUnit.h"
+#include "dib/XDIBUnit.h"
 
 namespace {
 

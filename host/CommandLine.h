@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 enum TRunMode {
   rmChangePassword = 0,  // let the platform change the password, then end

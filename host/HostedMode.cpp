@@ -11,7 +11,7 @@
 #include "host/FrameDriver.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/ScreensaverWindow.h"
+#include "platform/x11/ScreensaverWindow.h"
 #include "platform/TerminationSignals.h"
 
 THosting DecideHosting(const TStartOptions& options, const std::optional<std::string>& variable) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 // Shows and hides the mouse cursor; the saver window hides it while it runs.
 class TCursorSwitch {

@@ -2,7 +2,7 @@
 // The live preview inside another program's window (the display settings'
 // little monitor): frames every 20 ms for as long as that window is visible.
 
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 #include "settings/GlobalsUnit.h"
 
 // Longest wait for the host window to become visible.

@@ -6,7 +6,7 @@
 #include <QWindow>
 
 #include "engine/QtSurface.h"
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 class PreviewWindow : public QWindow, public FrameTarget {
  public:

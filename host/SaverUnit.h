@@ -14,7 +14,7 @@
 #include "engine/QtSurface.h"
 #include "host/FrameDriver.h"
 #include "host/PasswordUnit.h"
-#include "platform/X11WindowPut.h"
+#include "platform/x11/X11WindowPut.h"
 #include "settings/GlobalsUnit.h"
 
 class TAdvTimer;

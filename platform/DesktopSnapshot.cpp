@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/X11ScreenGrab.h"
+#include "platform/x11/X11ScreenGrab.h"
 
 namespace platform {
 

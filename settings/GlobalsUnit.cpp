@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/RegHive.h"
+#include "platform/registry/RegHive.h"
 #include "settings/SettingsTable.h"
 #include "settings/XRegistryUnit.h"
 

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/RegistryStore.h"
-#include "platform/UserRegistry.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/registry/UserRegistry.h"
 
 // Raised by the typed reads and writes; the message names the value.
 class ERegistryError : public std::runtime_error {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/RegHive.h"
+#include "platform/registry/RegHive.h"
 #include "settings/EffectNames.h"
 
 namespace {

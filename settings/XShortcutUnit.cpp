@@ -5,7 +5,7 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/AtomicFile.h"
+#include "platform/registry/AtomicFile.h"
 #include "settings/DesktopEntryText.h"
 #include "settings/XWinPathUnit.h"
 

@@ -6,8 +6,8 @@
 
 #include "controls/PaintBox.h"
 #include "controls/XColorChoiceComp.h"
-#include "controls/XDIBUnit.h"
-#include "controls/XTextUnit.h"
+#include "dib/XDIBUnit.h"
+#include "dib/XTextUnit.h"
 #include "setup/SetupUnit.h"
 #include "setup/XTextLinesMemo.h"
 

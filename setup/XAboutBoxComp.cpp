@@ -7,7 +7,7 @@
 #include <QWindow>
 
 #include "controls/XLinkComp.h"
-#include "platform/FrameExtentsWatch.h"
+#include "platform/x11/FrameExtentsWatch.h"
 #include "setup/XAboutBoxUnit.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "platform/DesktopSnapshot.h"
-#include "platform/ForeignWindow.h"
+#include "platform/x11/ForeignWindow.h"
 
 namespace {
 

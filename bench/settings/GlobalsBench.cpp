@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/HiveFile.h"
-#include "platform/HiveRegistry.h"
-#include "platform/UserRegistry.h"
+#include "platform/registry/HiveFile.h"
+#include "platform/registry/HiveRegistry.h"
+#include "platform/registry/UserRegistry.h"
 #include "settings/GlobalsUnit.h"
 
 namespace {

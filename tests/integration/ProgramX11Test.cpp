@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/RegFileFormat.h"
-#include "platform/RegistryStore.h"
+#include "platform/registry/RegFileFormat.h"
+#include "platform/registry/RegistryStore.h"
 #include "tests/integration/ChildProcess.h"
 #include "tests/integration/XServer.h"
 

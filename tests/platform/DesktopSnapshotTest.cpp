@@ -1,5 +1,5 @@
 #include "platform/DesktopSnapshot.h"
-#include "platform/X11ScreenGrab.h"
+#include "platform/x11/X11ScreenGrab.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/HiveRegistry.h"
-#include "platform/UserRegistry.h"
+#include "platform/registry/HiveRegistry.h"
+#include "platform/registry/UserRegistry.h"
 
 class RegistryTestStore {
  public:

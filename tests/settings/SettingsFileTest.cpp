@@ -14,10 +14,10 @@
 #include <functional>
 #include <thread>
 
-#include "platform/HiveFile.h"
-#include "platform/HiveRegistry.h"
-#include "platform/RegFileFormat.h"
-#include "platform/UserRegistry.h"
+#include "platform/registry/HiveFile.h"
+#include "platform/registry/HiveRegistry.h"
+#include "platform/registry/RegFileFormat.h"
+#include "platform/registry/UserRegistry.h"
 #include "settings/GlobalsUnit.h"
 #include "settings/NTReg.h"
 #include "settings/XExeCounterUnit.h"

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/HiveRegistry.h"
-#include "platform/UserRegistry.h"
+#include "platform/registry/HiveRegistry.h"
+#include "platform/registry/UserRegistry.h"
 #include "settings/GlobalsUnit.h"
 #include "setup/SetupUnit.h"
 
