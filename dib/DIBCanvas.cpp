@@ -6,7 +6,6 @@
 #include <map>
 #include <tuple>
 
-
 namespace {
 
 QColor ToQColor(TColor c) {
@@ -14,8 +13,8 @@ QColor ToQColor(TColor c) {
 }
 
 QFont BaseFont(const TDIBFont& font) {
-  QFont qfont = font.Name.isEmpty() || font.Name == "Default" ? QGuiApplication::font()
-                                                               : QFont(font.Name);
+  QFont qfont =
+      font.Name.isEmpty() || font.Name == "Default" ? QGuiApplication::font() : QFont(font.Name);
   qfont.setBold((font.Style & fsBold) != 0);
   qfont.setItalic((font.Style & fsItalic) != 0);
   qfont.setUnderline((font.Style & fsUnderline) != 0);
@@ -90,8 +89,9 @@ void DrawCanvasText(QPainter& painter, const TDIBFont& font, const TDIBBrush& br
   const QFont qfont = font.ToQFont();
   const QFontMetrics metrics(qfont);
   if (brush.Style == bsSolid) {
-    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent()),
-                     ToQColor(brush.Color));
+    painter.fillRect(
+        QRect(x, y, metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent()),
+        ToQColor(brush.Color));
   }
   painter.setFont(qfont);
   painter.setPen(ToQColor(font.Color));
@@ -99,7 +99,7 @@ void DrawCanvasText(QPainter& painter, const TDIBFont& font, const TDIBBrush& br
 }
 
 void TDIBCanvas::Paint(const TPaintCode& draw) {
-  paintPixels_(draw);
+  FPaintPixels(draw);
 }
 
 void TDIBCanvas::FillRect(const QRect& rect) {

@@ -115,7 +115,7 @@ class TDIBCanvas {
   friend class TDIB;
   // `paintPixels` runs painter code on the owning bitmap's own pixels.
   explicit TDIBCanvas(std::function<void(const TPaintCode&)> paintPixels)
-      : paintPixels_(std::move(paintPixels)) {}
+      : FPaintPixels(std::move(paintPixels)) {}
 
-  std::function<void(const TPaintCode&)> paintPixels_;
+  std::function<void(const TPaintCode&)> FPaintPixels;
 };

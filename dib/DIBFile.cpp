@@ -50,18 +50,18 @@ void Put32(QByteArray& out, uint32_t value) {
 // has a size, how much is left.
 class StreamReader {
  public:
-  explicit StreamReader(QIODevice& stream) : stream_(stream) {}
+  explicit StreamReader(QIODevice& stream) : FStream(stream) {}
 
   // As many of the bytes as the stream still has.
   int64_t ReadSome(void* to, int64_t bytes) {
     int64_t done = 0;
     auto* out = static_cast<char*>(to);
     while (done < bytes) {
-      const qint64 got = stream_.read(out + done, bytes - done);
+      const qint64 got = FStream.read(out + done, bytes - done);
       if (got <= 0) break;
       done += got;
     }
-    position_ += done;
+    FPosition += done;
     return done;
   }
   void Read(void* to, int64_t bytes) {
@@ -77,14 +77,14 @@ class StreamReader {
   }
   // Bytes still to come, or -1 for a stream without a size.
   int64_t Left() const {
-    if (stream_.isSequential()) return -1;
-    return std::max<int64_t>(0, stream_.size() - stream_.pos());
+    if (FStream.isSequential()) return -1;
+    return std::max<int64_t>(0, FStream.size() - FStream.pos());
   }
-  int64_t Position() const { return position_; }
+  int64_t Position() const { return FPosition; }
 
  private:
-  QIODevice& stream_;
-  int64_t position_ = 0;
+  QIODevice& FStream;
+  int64_t FPosition = 0;
 };
 
 struct BodyHeader {
@@ -172,8 +172,8 @@ std::optional<ChannelShifts> ShiftsOf(const TPixelLayout& layout) {
 
 void RepackRow(uint8_t* row, int width, const ChannelShifts& shifts) {
   for (int x = 0; x < width; ++x, row += 4) {
-    const uint32_t pixel = uint32_t{row[0]} | uint32_t{row[1]} << 8 | uint32_t{row[2]} << 16 |
-                           uint32_t{row[3]} << 24;
+    const uint32_t pixel =
+        uint32_t{row[0]} | uint32_t{row[1]} << 8 | uint32_t{row[2]} << 16 | uint32_t{row[3]} << 24;
     row[0] = static_cast<uint8_t>(pixel >> shifts.blue);
     row[1] = static_cast<uint8_t>(pixel >> shifts.green);
     row[2] = static_cast<uint8_t>(pixel >> shifts.red);

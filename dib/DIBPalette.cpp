@@ -21,28 +21,28 @@ TPaletteManager& TPaletteManager::Instance() {
 TPaletteHandle TPaletteManager::AcquirePalette(const TColorEntry* entries, int count) {
   if (count <= 0 || entries == nullptr) return 0;
   const uint32_t checksum = Checksum(entries, count);
-  for (TPaletteItem& item : items_) {
+  for (TPaletteItem& item : FItems) {
     if (item.Checksum == checksum && static_cast<int>(item.Colors.size()) == count &&
         std::equal(item.Colors.begin(), item.Colors.end(), entries)) {
       ++item.References;
       return item.Handle;
     }
   }
-  items_.push_back(TPaletteItem{next_++, 1, checksum, {entries, entries + count}});
-  return items_.back().Handle;
+  FItems.push_back(TPaletteItem{FNext++, 1, checksum, {entries, entries + count}});
+  return FItems.back().Handle;
 }
 
 void TPaletteManager::ReleasePalette(TPaletteHandle& handle) {
   if (handle == 0) return;
-  const auto found = std::find_if(items_.begin(), items_.end(),
+  const auto found = std::find_if(FItems.begin(), FItems.end(),
                                   [&](const TPaletteItem& item) { return item.Handle == handle; });
   handle = 0;
-  if (found == items_.end()) return;
-  if (--found->References <= 0) items_.erase(found);
+  if (found == FItems.end()) return;
+  if (--found->References <= 0) FItems.erase(found);
 }
 
 const TPaletteManager::TPaletteItem* TPaletteManager::Find(TPaletteHandle handle) const {
-  for (const TPaletteItem& item : items_) {
+  for (const TPaletteItem& item : FItems) {
     if (item.Handle == handle) return &item;
   }
   return nullptr;
@@ -51,7 +51,8 @@ const TPaletteManager::TPaletteItem* TPaletteManager::Find(TPaletteHandle handle
 QList<QRgb> TPaletteManager::Colors(TPaletteHandle handle) const {
   QList<QRgb> colors;
   if (const TPaletteItem* item = Find(handle)) {
-    for (const TColorEntry& entry : item->Colors) colors.append(qRgb(entry.Red, entry.Green, entry.Blue));
+    for (const TColorEntry& entry : item->Colors)
+      colors.append(qRgb(entry.Red, entry.Green, entry.Blue));
   }
   return colors;
 }

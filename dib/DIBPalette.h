@@ -28,7 +28,7 @@ class TPaletteManager {
   // The colours of a live handle, as the toolkit's colour table (empty for
   // none); how many palettes exist and how often one is referenced.
   QList<QRgb> Colors(TPaletteHandle handle) const;
-  int PaletteCount() const { return static_cast<int>(items_.size()); }
+  int PaletteCount() const { return static_cast<int>(FItems.size()); }
   int References(TPaletteHandle handle) const;
 
  private:
@@ -40,6 +40,6 @@ class TPaletteManager {
   };
   const TPaletteItem* Find(TPaletteHandle handle) const;
 
-  std::vector<TPaletteItem> items_;
-  TPaletteHandle next_ = 1;
+  std::vector<TPaletteItem> FItems;
+  TPaletteHandle FNext = 1;
 };

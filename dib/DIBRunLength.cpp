@@ -5,40 +5,40 @@ namespace {
 class PixelWriter {
  public:
   PixelWriter(int bits, int width, int height, uint8_t* topRow, int64_t rowBytes)
-      : bits_(bits), width_(width), height_(height), topRow_(topRow), rowBytes_(rowBytes) {}
+      : FBits(bits), FWidth(width), FHeight(height), FTopRow(topRow), FRowBytes(rowBytes) {}
 
-  bool Done() const { return y_ >= height_; }
+  bool Done() const { return FY >= FHeight; }
   void EndLine() {
-    x_ = 0;
-    ++y_;
+    FX = 0;
+    ++FY;
   }
   void Move(int dx, int dy) {
-    x_ += dx;
-    y_ += dy;
+    FX += dx;
+    FY += dy;
   }
   // One pixel at the present position, dropped when it lies outside.
   void Put(uint8_t value) {
-    if (x_ < width_ && y_ < height_) {
-      uint8_t* row = topRow_ + (height_ - 1 - y_) * rowBytes_;
-      if (bits_ == 8) {
-        row[x_] = value;
-      } else if (x_ % 2 == 0) {
-        row[x_ / 2] = static_cast<uint8_t>((row[x_ / 2] & 0x0F) | (value << 4));
+    if (FX < FWidth && FY < FHeight) {
+      uint8_t* row = FTopRow + (FHeight - 1 - FY) * FRowBytes;
+      if (FBits == 8) {
+        row[FX] = value;
+      } else if (FX % 2 == 0) {
+        row[FX / 2] = static_cast<uint8_t>((row[FX / 2] & 0x0F) | (value << 4));
       } else {
-        row[x_ / 2] = static_cast<uint8_t>((row[x_ / 2] & 0xF0) | (value & 0x0F));
+        row[FX / 2] = static_cast<uint8_t>((row[FX / 2] & 0xF0) | (value & 0x0F));
       }
     }
-    ++x_;
+    ++FX;
   }
 
  private:
-  int bits_;
-  int64_t width_;
-  int64_t height_;
-  uint8_t* topRow_;
-  int64_t rowBytes_;
-  int64_t x_ = 0;
-  int64_t y_ = 0;
+  int FBits;
+  int64_t FWidth;
+  int64_t FHeight;
+  uint8_t* FTopRow;
+  int64_t FRowBytes;
+  int64_t FX = 0;
+  int64_t FY = 0;
 };
 
 // The value of pixel i of a run or absolute block byte: RLE8 the byte, RLE4

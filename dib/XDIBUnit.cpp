@@ -157,9 +157,9 @@ void TDIB::SetPaletteHandle(TPaletteHandle palette) {
   TPaletteManager& manager = TPaletteManager::Instance();
   const QList<QRgb> colors = manager.Colors(palette);
   for (int i = 0; i < colors.size() && i < 256; ++i) {
-    ColorTable[i] = TColorEntry{static_cast<uint8_t>(qBlue(colors[i])),
-                                static_cast<uint8_t>(qGreen(colors[i])),
-                                static_cast<uint8_t>(qRed(colors[i])), 0};
+    ColorTable[i] =
+        TColorEntry{static_cast<uint8_t>(qBlue(colors[i])), static_cast<uint8_t>(qGreen(colors[i])),
+                    static_cast<uint8_t>(qRed(colors[i])), 0};
   }
   manager.ReleasePalette(palette);
   ApplyColors();
@@ -193,9 +193,9 @@ TColorTable TableOf(const QImage& picture) {
   TColorTable table{};
   const QList<QRgb> colors = picture.colorTable();
   for (int i = 0; i < colors.size() && i < 256; ++i) {
-    table[i] = TColorEntry{static_cast<uint8_t>(qBlue(colors[i])),
-                           static_cast<uint8_t>(qGreen(colors[i])),
-                           static_cast<uint8_t>(qRed(colors[i])), 0};
+    table[i] =
+        TColorEntry{static_cast<uint8_t>(qBlue(colors[i])), static_cast<uint8_t>(qGreen(colors[i])),
+                    static_cast<uint8_t>(qRed(colors[i])), 0};
   }
   return table;
 }
@@ -260,8 +260,10 @@ void TDIB::AssignFrom(const QImage& picture) {
       }
   }
   auto image = TDIBSharedImage::Make(source.width(), source.height(), bits, layout, table, false);
-  const size_t bytes = static_cast<size_t>(std::min<qsizetype>(source.bytesPerLine(), image->RowBytes));
-  for (int y = 0; y < source.height(); ++y) std::memcpy(image->Row(y), source.constScanLine(y), bytes);
+  const size_t bytes =
+      static_cast<size_t>(std::min<qsizetype>(source.bytesPerLine(), image->RowBytes));
+  for (int y = 0; y < source.height(); ++y)
+    std::memcpy(image->Row(y), source.constScanLine(y), bytes);
   SwitchTo(std::move(image));
 }
 // Painting on depths QPainter cannot draw on: through a 32-bit copy, then
@@ -270,30 +272,30 @@ namespace {
 
 class NearestColor {
  public:
-  NearestColor(const TColorTable& table, int count) : table_(table), count_(count) {}
+  NearestColor(const TColorTable& table, int count) : FTable(table), FCount(count) {}
   uint8_t operator()(QRgb color) {
-    const auto known = cache_.constFind(color);
-    if (known != cache_.constEnd()) return *known;
+    const auto known = FCache.constFind(color);
+    if (known != FCache.constEnd()) return *known;
     int best = 0;
     int bestDistance = INT32_MAX;
-    for (int i = 0; i < count_; ++i) {
-      const int dr = qRed(color) - table_[i].Red;
-      const int dg = qGreen(color) - table_[i].Green;
-      const int db = qBlue(color) - table_[i].Blue;
+    for (int i = 0; i < FCount; ++i) {
+      const int dr = qRed(color) - FTable[i].Red;
+      const int dg = qGreen(color) - FTable[i].Green;
+      const int db = qBlue(color) - FTable[i].Blue;
       const int distance = dr * dr + dg * dg + db * db;
       if (distance < bestDistance) {
         best = i;
         bestDistance = distance;
       }
     }
-    cache_.insert(color, static_cast<uint8_t>(best));
+    FCache.insert(color, static_cast<uint8_t>(best));
     return static_cast<uint8_t>(best);
   }
 
  private:
-  const TColorTable& table_;
-  int count_;
-  QHash<QRgb, uint8_t> cache_;
+  const TColorTable& FTable;
+  int FCount;
+  QHash<QRgb, uint8_t> FCache;
 };
 
 void PutIndex(TDIBSharedImage& image, int x, int y, uint8_t index) {

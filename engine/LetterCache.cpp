@@ -28,21 +28,21 @@ QString Text(std::u32string_view letter) {
 }  // namespace
 
 void LetterCache::Select(const QString& face, const QFont& font) {
-  if (current_ != nullptr && currentKey_.second == font.pixelSize() && currentKey_.first == face)
+  if (FCurrent != nullptr && FCurrentKey.second == font.pixelSize() && FCurrentKey.first == face)
     return;
-  currentKey_ = {face, font.pixelSize()};
-  font_ = font;
-  auto& slot = fonts_[currentKey_];
+  FCurrentKey = {face, font.pixelSize()};
+  FFont = font;
+  auto& slot = FFonts[FCurrentKey];
   if (!slot) slot = std::make_unique<FontEntries>(font);
-  current_ = slot.get();
+  FCurrent = slot.get();
 }
 
 const QFontMetrics& LetterCache::Metrics() {
-  return current_->metrics;
+  return FCurrent->metrics;
 }
 
 LetterCache::Entry& LetterCache::Find(std::u32string_view letter) {
-  FontEntries& entries = *current_;
+  FontEntries& entries = *FCurrent;
   const auto measure = [&] {
     const QFontMetrics& m = entries.metrics;
     Entry entry;
@@ -54,15 +54,15 @@ LetterCache::Entry& LetterCache::Find(std::u32string_view letter) {
     if (found != entries.letters.end()) return found->second;
     return entries.letters.emplace(letter[0], measure()).first->second;
   }
-  key_.assign(letter);
-  const auto found = entries.clusters.find(key_);
+  FKey.assign(letter);
+  const auto found = entries.clusters.find(FKey);
   if (found != entries.clusters.end()) return found->second;
-  return entries.clusters.emplace(key_, measure()).first->second;
+  return entries.clusters.emplace(FKey, measure()).first->second;
 }
 
 const LetterShape& LetterCache::Shape(Entry& entry, std::u32string_view letter) {
   if (!entry.Shape) {
-    LetterShape shape = ShapeLetter(font_, Text(letter));
+    LetterShape shape = ShapeLetter(FFont, Text(letter));
     // Relative to the top-left point rather than the baseline.
     const int ascent = Metrics().ascent();
     shape.Ink.translate(0, ascent);
@@ -75,11 +75,11 @@ const LetterShape& LetterCache::Shape(Entry& entry, std::u32string_view letter) 
 const QImage& LetterCache::Silhouette(Entry& entry, std::u32string_view letter) {
   if (!entry.Silhouette.isNull()) return entry.Silhouette;
   QImage silhouette = LetterSilhouette(Shape(entry, letter));
-  if (silhouetteBytes_ + silhouette.sizeInBytes() > kSilhouetteBudget) {
-    scratchSilhouette_ = std::move(silhouette);
-    return scratchSilhouette_;
+  if (FSilhouetteBytes + silhouette.sizeInBytes() > kSilhouetteBudget) {
+    FScratchSilhouette = std::move(silhouette);
+    return FScratchSilhouette;
   }
-  silhouetteBytes_ += silhouette.sizeInBytes();
+  FSilhouetteBytes += silhouette.sizeInBytes();
   entry.Silhouette = std::move(silhouette);
   return entry.Silhouette;
 }
@@ -90,21 +90,21 @@ const QImage* LetterCache::Coverage(Entry& entry, std::u32string_view letter) {
   if (++entry.CoverageAsked < 2) return nullptr;
   const LetterShape& shape = Shape(entry, letter);
   const qsizetype bytes = qsizetype{shape.Ink.width()} * shape.Ink.height();
-  const int size = font_.pixelSize();
+  const int size = FFont.pixelSize();
   if (shape.Coloured || shape.Runs.size() != 1 || size <= LargestGlyphQtKeeps() ||
-      size > kLargestCoveredSize || coverageBytes_ + bytes > kCoverageBudget) {
+      size > kLargestCoveredSize || FCoverageBytes + bytes > kCoverageBudget) {
     entry.CoverageAsked = 2;
     return nullptr;
   }
   entry.Coverage = LetterCoverage(shape);
-  coverageBytes_ += entry.Coverage.sizeInBytes();
+  FCoverageBytes += entry.Coverage.sizeInBytes();
   return &entry.Coverage;
 }
 
 const QList<QPainterPath>* LetterCache::Outlines(Entry& entry, std::u32string_view letter) {
   if (!entry.Outlines) {
     const LetterShape& shape = Shape(entry, letter);
-    if (shape.Coloured || font_.pixelSize() <= LargestGlyphQtKeeps()) return nullptr;
+    if (shape.Coloured || FFont.pixelSize() <= LargestGlyphQtKeeps()) return nullptr;
     entry.Outlines = LetterOutlines(shape);
   }
   return &*entry.Outlines;

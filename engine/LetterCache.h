@@ -66,12 +66,12 @@ class LetterCache {
     std::unordered_map<std::u32string, Entry> clusters;
   };
 
-  std::map<std::pair<QString, int>, std::unique_ptr<FontEntries>> fonts_;
-  FontEntries* current_ = nullptr;
-  std::pair<QString, int> currentKey_;
-  QFont font_;
-  std::u32string key_;  // reused to look letters up without allocating
-  qsizetype silhouetteBytes_ = 0;
-  qsizetype coverageBytes_ = 0;
-  QImage scratchSilhouette_;  // a shadow made beyond the memory budget
+  std::map<std::pair<QString, int>, std::unique_ptr<FontEntries>> FFonts;
+  FontEntries* FCurrent = nullptr;
+  std::pair<QString, int> FCurrentKey;
+  QFont FFont;
+  std::u32string FKey;  // reused to look letters up without allocating
+  qsizetype FSilhouetteBytes = 0;
+  qsizetype FCoverageBytes = 0;
+  QImage FScratchSilhouette;  // a shadow made beyond the memory budget
 };

@@ -44,32 +44,32 @@ QTransform Turn(int32_t x, int32_t y, int32_t angle) {
 
 }  // namespace
 
-Picture::Picture(const QImage& image) : image_(image.convertToFormat(QImage::Format_RGB32)) {}
+Picture::Picture(const QImage& image) : FImage(image.convertToFormat(QImage::Format_RGB32)) {}
 
-Picture::Picture(std::function<QImage()> arriving) : arriving_(std::move(arriving)) {}
+Picture::Picture(std::function<QImage()> arriving) : FArriving(std::move(arriving)) {}
 
 const QImage& Picture::Image() const {
-  if (arriving_) {
-    image_ = std::exchange(arriving_, nullptr)().convertToFormat(QImage::Format_RGB32);
+  if (FArriving) {
+    FImage = std::exchange(FArriving, nullptr)().convertToFormat(QImage::Format_RGB32);
   }
-  return image_;
+  return FImage;
 }
 
 void ImageSink::ShowFrame(const QImage& frame, const QRegion& changed) {
-  changed_ = changed;
-  ++frames_;
+  FChanged = changed;
+  ++FFrames;
   // Reuse the sink's own pixels: no allocation per frame, and only the
   // changed places copied, as a window would.
-  const bool same = frame_.size() == frame.size() && frame_.format() == frame.format() &&
-                    frame_.bytesPerLine() == frame.bytesPerLine();
+  const bool same = FFrame.size() == frame.size() && FFrame.format() == frame.format() &&
+                    FFrame.bytesPerLine() == frame.bytesPerLine();
   if (!same) {
-    frame_ = frame.copy();
+    FFrame = frame.copy();
     return;
   }
   const int depth = frame.depth() / 8;
   for (const QRect& rect : changed& frame.rect()) {
     for (int row = rect.top(); row <= rect.bottom(); ++row) {
-      std::memcpy(frame_.scanLine(row) + rect.left() * depth,
+      std::memcpy(FFrame.scanLine(row) + rect.left() * depth,
                   frame.constScanLine(row) + rect.left() * depth,
                   static_cast<size_t>(rect.width() * depth));
     }
@@ -77,11 +77,11 @@ void ImageSink::ShowFrame(const QImage& frame, const QRegion& changed) {
 }
 
 QtSurface::QtSurface(int32_t width, int32_t height, std::shared_ptr<LetterCache> letters)
-    : image_(platform::NewLargeImage(QSize(std::max(width, 1), std::max(height, 1)),
+    : FImage(platform::NewLargeImage(QSize(std::max(width, 1), std::max(height, 1)),
                                      QImage::Format_RGB32)),
-      font_(DefaultFont()),
-      letters_(letters ? std::move(letters) : std::make_shared<LetterCache>()) {
-  image_.fill(Qt::black);
+      FFont(DefaultFont()),
+      FLetters(letters ? std::move(letters) : std::make_shared<LetterCache>()) {
+  FImage.fill(Qt::black);
   SetFontSize(0);
 }
 
@@ -101,27 +101,27 @@ int QtSurface::PixelSizeForPoints(int32_t points) {
 
 void QtSurface::SetFontFace(const std::string& face) {
   // "Default" names the toolkit's own face.
-  font_ = face.empty() || face == "Default" ? DefaultFont() : QFont(QString::fromStdString(face));
-  font_.setPixelSize(pixelSize_ > 0 ? pixelSize_ : PixelSizeForPoints(0));
-  face_ = QString::fromStdString(face);
+  FFont = face.empty() || face == "Default" ? DefaultFont() : QFont(QString::fromStdString(face));
+  FFont.setPixelSize(FPixelSize > 0 ? FPixelSize : PixelSizeForPoints(0));
+  FFace = QString::fromStdString(face);
 }
 
 void QtSurface::SetFontSize(int32_t points) {
-  pixelSize_ = PixelSizeForPoints(points);
-  if (font_.pixelSize() != pixelSize_) font_.setPixelSize(pixelSize_);
-  angle_ = 0;
+  FPixelSize = PixelSizeForPoints(points);
+  if (FFont.pixelSize() != FPixelSize) FFont.setPixelSize(FPixelSize);
+  FAngle = 0;
 }
 
 void QtSurface::SetFontAngle(int32_t tenthsOfDegree) {
-  angle_ = tenthsOfDegree;
+  FAngle = tenthsOfDegree;
 }
 
 void QtSurface::SetFontColor(TColor color) {
-  color_ = ToQColor(color);
+  FColor = ToQColor(color);
 }
 
 void QtSurface::SetSilhouette(bool on) {
-  silhouette_ = on;
+  FSilhouette = on;
 }
 
 std::vector<size_t> QtSurface::LetterEnds(std::u32string_view text) {
@@ -141,8 +141,8 @@ std::vector<size_t> QtSurface::LetterEnds(std::u32string_view text) {
 }
 
 LetterCache& QtSurface::Letters() {
-  letters_->Select(face_, font_);
-  return *letters_;
+  FLetters->Select(FFace, FFont);
+  return *FLetters;
 }
 
 TextExtent QtSurface::MeasureText(std::u32string_view text) {
@@ -153,41 +153,41 @@ TextExtent QtSurface::MeasureText(std::u32string_view text) {
 }
 
 QPainter& QtSurface::Painter() {
-  if (!painter_) {
-    painter_.emplace(&image_);
-    painter_->setRenderHint(QPainter::TextAntialiasing);
-    painter_->setRenderHint(QPainter::SmoothPixmapTransform);
-    painter_->setBackgroundMode(Qt::TransparentMode);
+  if (!FPainter) {
+    FPainter.emplace(&FImage);
+    FPainter->setRenderHint(QPainter::TextAntialiasing);
+    FPainter->setRenderHint(QPainter::SmoothPixmapTransform);
+    FPainter->setBackgroundMode(Qt::TransparentMode);
   }
-  return *painter_;
+  return *FPainter;
 }
 
 void QtSurface::EndPainting() {
-  if (painter_) {
-    painter_->end();
-    painter_.reset();
+  if (FPainter) {
+    FPainter->end();
+    FPainter.reset();
   }
 }
 
 QRect QtSurface::Reach(const QRect& ink, int32_t x, int32_t y) const {
   if (ink.isEmpty()) return QRect();
-  if (angle_ % 3600 == 0) return ink.translated(x, y).adjusted(-1, -1, 1, 1) & image_.rect();
+  if (FAngle % 3600 == 0) return ink.translated(x, y).adjusted(-1, -1, 1, 1) & FImage.rect();
   // A turned letter is drawn from its outline without the hinting of the
   // upright one it was measured as: allow for the difference.
-  const int margin = 2 + pixelSize_ / 16;
-  return Turn(x, y, angle_).mapRect(ink).adjusted(-margin, -margin, margin, margin) & image_.rect();
+  const int margin = 2 + FPixelSize / 16;
+  return Turn(x, y, FAngle).mapRect(ink).adjusted(-margin, -margin, margin, margin) & FImage.rect();
 }
 
 void QtSurface::Touch(const QRect& rect) {
-  if (touched_.size() < kMaxTouched) {
-    touched_.push_back(rect);
+  if (FTouched.size() < kMaxTouched) {
+    FTouched.push_back(rect);
   } else {
-    touchedEverywhere_ = true;
+    FTouchedEverywhere = true;
   }
-  if (changed_.size() < kMaxChanged) {
-    changed_.push_back(rect);
+  if (FChanged.size() < kMaxChanged) {
+    FChanged.push_back(rect);
   } else {
-    changedEverywhere_ = true;
+    FChangedEverywhere = true;
   }
 }
 
@@ -201,32 +201,32 @@ void QtSurface::DrawLetter(int32_t x, int32_t y, std::u32string_view letter) {
   if (reach.isEmpty()) return;
   Touch(reach);
 
-  const bool turned = angle_ % 3600 != 0;
-  if (!turned && !(silhouette_ && shape.Coloured)) {
+  const bool turned = FAngle % 3600 != 0;
+  if (!turned && !(FSilhouette && shape.Coloured)) {
     if (const QImage* coverage = letters.Coverage(entry, letter)) {
-      BlendCoverage(image_, QPoint(x, y) + shape.Ink.topLeft(), *coverage, color_.rgb());
+      BlendCoverage(FImage, QPoint(x, y) + shape.Ink.topLeft(), *coverage, FColor.rgb());
       return;
     }
   }
   QPainter& painter = Painter();
-  if (turned) painter.setTransform(Turn(x, y, angle_));
+  if (turned) painter.setTransform(Turn(x, y, FAngle));
   const QPoint origin = turned ? QPoint(0, 0) : QPoint(x, y);
-  if (silhouette_ && shape.Coloured) {
+  if (FSilhouette && shape.Coloured) {
     painter.drawImage(origin + shape.Ink.topLeft(), letters.Silhouette(entry, letter));
   } else if (const QList<QPainterPath>* outlines =
                  turned ? letters.Outlines(entry, letter) : nullptr) {
-    FillLetterOutlines(painter, origin, *outlines, color_);
+    FillLetterOutlines(painter, origin, *outlines, FColor);
   } else {
-    if (painter.pen().color() != color_) painter.setPen(color_);
+    if (painter.pen().color() != FColor) painter.setPen(FColor);
     DrawLetterShape(painter, origin, shape);
   }
   if (turned) painter.resetTransform();
 }
 
 bool QtSurface::CanRestorePartly(Base base, const QImage* picture) const {
-  if (!partialRestore_ || touchedEverywhere_ || base != base_) return false;
+  if (!FPartialRestore || FTouchedEverywhere || base != FBase) return false;
   if (base == Base::Picture) {
-    return picture == basePicture_ && picture->cacheKey() == basePictureKey_;
+    return picture == FBasePicture && picture->cacheKey() == FBasePictureKey;
   }
   return true;
 }
@@ -235,13 +235,13 @@ void QtSurface::CopyRect(const QImage& source, const QRect& rect) {
   const QRect area = rect & source.rect();
   const size_t bytes = static_cast<size_t>(area.width()) * 4;
   for (int row = area.top(); row <= area.bottom(); ++row) {
-    std::memcpy(image_.scanLine(row) + area.left() * 4, source.constScanLine(row) + area.left() * 4,
+    std::memcpy(FImage.scanLine(row) + area.left() * 4, source.constScanLine(row) + area.left() * 4,
                 bytes);
   }
   // Outside a smaller picture the surface stays black.
   for (const QRect& outside : QRegion(rect).subtracted(QRegion(area))) {
     for (int row = outside.top(); row <= outside.bottom(); ++row) {
-      auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row)) + outside.left();
+      auto* pixels = reinterpret_cast<QRgb*>(FImage.scanLine(row)) + outside.left();
       std::fill_n(pixels, outside.width(), kOpaqueBlack);
     }
   }
@@ -249,30 +249,30 @@ void QtSurface::CopyRect(const QImage& source, const QRect& rect) {
 
 void QtSurface::Restored(bool partly) {
   if (!partly) {
-    changedEverywhere_ = true;
-  } else if (changed_.size() + touched_.size() <= kMaxChanged) {
-    changed_.insert(changed_.end(), touched_.begin(), touched_.end());
+    FChangedEverywhere = true;
+  } else if (FChanged.size() + FTouched.size() <= kMaxChanged) {
+    FChanged.insert(FChanged.end(), FTouched.begin(), FTouched.end());
   } else {
-    changedEverywhere_ = true;
+    FChangedEverywhere = true;
   }
-  touched_.clear();
-  touchedEverywhere_ = false;
+  FTouched.clear();
+  FTouchedEverywhere = false;
 }
 
 void QtSurface::FillBlack() {
   EndPainting();
   const bool partly = CanRestorePartly(Base::Black, nullptr);
   if (partly) {
-    for (const QRect& rect : touched_) {
+    for (const QRect& rect : FTouched) {
       for (int row = rect.top(); row <= rect.bottom(); ++row) {
-        auto* pixels = reinterpret_cast<QRgb*>(image_.scanLine(row)) + rect.left();
+        auto* pixels = reinterpret_cast<QRgb*>(FImage.scanLine(row)) + rect.left();
         std::fill_n(pixels, rect.width(), kOpaqueBlack);
       }
     }
   } else {
-    image_.fill(Qt::black);
+    FImage.fill(Qt::black);
   }
-  base_ = Base::Black;
+  FBase = Base::Black;
   Restored(partly);
 }
 
@@ -281,13 +281,13 @@ void QtSurface::CopyBackground(const Picture& picture) {
   const QImage& source = picture.Image();
   const bool partly = CanRestorePartly(Base::Picture, &source);
   if (partly) {
-    for (const QRect& rect : touched_) CopyRect(source, rect);
+    for (const QRect& rect : FTouched) CopyRect(source, rect);
   } else {
-    CopyRect(source, image_.rect());
+    CopyRect(source, FImage.rect());
   }
-  base_ = Base::Picture;
-  basePicture_ = &source;
-  basePictureKey_ = source.cacheKey();
+  FBase = Base::Picture;
+  FBasePicture = &source;
+  FBasePictureKey = source.cacheKey();
   Restored(partly);
 }
 
@@ -296,15 +296,15 @@ void QtSurface::HandOver(FrameTarget* target) {
   // Changes not shown yet wait for the next target.
   if (target == nullptr) return;
   QRegion changed;
-  if (changedEverywhere_ || target != shownTo_) {
-    changed = image_.rect();
+  if (FChangedEverywhere || target != FShownTo) {
+    changed = FImage.rect();
   } else {
-    for (const QRect& rect : MergeNearbyPlaces(std::move(changed_))) changed += rect;
+    for (const QRect& rect : MergeNearbyPlaces(std::move(FChanged))) changed += rect;
   }
-  changed_.clear();
-  changedEverywhere_ = false;
-  shownTo_ = target;
-  target->ShowFrame(image_, changed);
+  FChanged.clear();
+  FChangedEverywhere = false;
+  FShownTo = target;
+  target->ShowFrame(FImage, changed);
 }
 
 SurfaceFactory QtSurfaceFactory() {

@@ -29,8 +29,8 @@ class Picture {
   const QImage& Image() const;
 
  private:
-  mutable std::function<QImage()> arriving_;
-  mutable QImage image_;
+  mutable std::function<QImage()> FArriving;
+  mutable QImage FImage;
 };
 
 // Shows finished frames. The saver window and the preview window implement it;
@@ -49,15 +49,15 @@ class FrameTarget {
 class ImageSink : public FrameTarget {
  public:
   void ShowFrame(const QImage& frame, const QRegion& changed) override;
-  const QImage& Frame() const { return frame_; }
-  int Frames() const { return frames_; }
+  const QImage& Frame() const { return FFrame; }
+  int Frames() const { return FFrames; }
   // The changed region of the last frame.
-  const QRegion& Changed() const { return changed_; }
+  const QRegion& Changed() const { return FChanged; }
 
  private:
-  QImage frame_;
-  QRegion changed_;
-  int frames_ = 0;
+  QImage FFrame;
+  QRegion FChanged;
+  int FFrames = 0;
 };
 
 class QtSurface : public DrawingSurface {
@@ -79,13 +79,13 @@ class QtSurface : public DrawingSurface {
   void CopyBackground(const Picture& picture) override;
   void HandOver(FrameTarget* target) override;
 
-  const QImage& Image() const { return image_; }
+  const QImage& Image() const { return FImage; }
   // Restore the background only where letters were drawn (the default), or
   // everywhere in every frame; both give the same pixels.
-  void SetPartialRestore(bool partly) { partialRestore_ = partly; }
+  void SetPartialRestore(bool partly) { FPartialRestore = partly; }
   // The font as the next letter would be drawn with it.
-  const QFont& Font() const { return font_; }
-  int32_t Angle() const { return angle_; }
+  const QFont& Font() const { return FFont; }
+  int32_t Angle() const { return FAngle; }
 
   // Pixel size of a font of the given points at 96 dots per inch; sizes of 0
   // and below give the platform's default size.
@@ -109,30 +109,30 @@ class QtSurface : public DrawingSurface {
   // Books a restore of the letters' places (partly) or of everything.
   void Restored(bool partly);
 
-  QImage image_;
-  std::optional<QPainter> painter_;
-  QFont font_;
-  int pixelSize_ = 0;
-  int32_t angle_ = 0;
-  QColor color_ = Qt::black;
-  bool silhouette_ = false;
-  QString face_;  // as the settings name it
-  std::shared_ptr<LetterCache> letters_;
+  QImage FImage;
+  std::optional<QPainter> FPainter;
+  QFont FFont;
+  int FPixelSize = 0;
+  int32_t FAngle = 0;
+  QColor FColor = Qt::black;
+  bool FSilhouette = false;
+  QString FFace;  // as the settings name it
+  std::shared_ptr<LetterCache> FLetters;
 
   // Only the places the letters touched need their background back: a whole
   // frame of memory traffic saved, with the same pixels as a full restore.
-  Base base_ = Base::Unknown;
-  const QImage* basePicture_ = nullptr;
-  qint64 basePictureKey_ = 0;
-  std::vector<QRect> touched_;
-  bool touchedEverywhere_ = true;
-  bool partialRestore_ = true;
+  Base FBase = Base::Unknown;
+  const QImage* FBasePicture = nullptr;
+  qint64 FBasePictureKey = 0;
+  std::vector<QRect> FTouched;
+  bool FTouchedEverywhere = true;
+  bool FPartialRestore = true;
 
   // What changed since the frame last handed to a target: only that needs
   // to reach the screen.
-  std::vector<QRect> changed_;
-  bool changedEverywhere_ = true;
-  const FrameTarget* shownTo_ = nullptr;
+  std::vector<QRect> FChanged;
+  bool FChangedEverywhere = true;
+  const FrameTarget* FShownTo = nullptr;
 };
 
 // Makes QtSurface back buffers; for TSaverAni::MakeSurface.

@@ -134,12 +134,12 @@ bool HiveFile::Stamp::operator==(const Stamp& other) const {
 }
 
 HiveFile::HiveFile(std::string path, Reporter report)
-    : path_(std::move(path)), report_(std::move(report)) {
-  if (!report_) report_ = [](const std::string& message) { std::cerr << message << std::endl; };
+    : FPath(std::move(path)), FReport(std::move(report)) {
+  if (!FReport) FReport = [](const std::string& message) { std::cerr << message << std::endl; };
 }
 
 HiveFile::~HiveFile() {
-  if (lockFd_ >= 0) close(lockFd_);
+  if (FLockFd >= 0) close(FLockFd);
 }
 
 HiveFile::Stamp HiveFile::StampOf(const std::string& path) {
@@ -160,24 +160,24 @@ HiveFile::Stamp HiveFile::StampOf(const std::string& path) {
 
 const RegHive& HiveFile::Current() {
   ReloadIfChanged();
-  return hive_;
+  return FHive;
 }
 
 void HiveFile::ReportUnusable(const std::string& why) {
-  unreadable_ = true;
-  report_("lettrance: cannot use the settings file " + path_ + ": " + why +
+  FUnreadable = true;
+  FReport("lettrance: cannot use the settings file " + FPath + ": " + why +
           "; using defaults and leaving it untouched");
 }
 
 void HiveFile::ReloadIfChanged() {
-  const Stamp stamp = StampOf(path_);
-  if (loaded_ && stamp == stamp_) return;
-  loaded_ = true;
-  stamp_ = stamp;
-  ++generation_;
-  hive_ = RegHive();
-  broken_ = false;
-  unreadable_ = false;
+  const Stamp stamp = StampOf(FPath);
+  if (FLoaded && stamp == FStamp) return;
+  FLoaded = true;
+  FStamp = stamp;
+  ++FGeneration;
+  FHive = RegHive();
+  FBroken = false;
+  FUnreadable = false;
   if (stamp.error != 0) return ReportUnusable(ErrnoText(stamp.error));
   if (!stamp.exists) return;
   // Looked at before opening: opening a FIFO for reading would wait for a
@@ -188,7 +188,7 @@ void HiveFile::ReloadIfChanged() {
 
 void HiveFile::ReadFile() {
   // Non-blocking too, in case the path was replaced since it was looked at.
-  const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = open(FPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return ReportUnusable(ErrnoText());
   struct stat st;
   std::string unusable;
@@ -218,26 +218,27 @@ void HiveFile::ReadFile() {
   close(fd);
 
   RegParseResult parsed = ParseRegFile(text);
-  hive_ = std::move(parsed.hive);
+  FHive = std::move(parsed.hive);
   if (!parsed.errors.empty()) {
-    broken_ = true;
+    FBroken = true;
     const RegParseError& first = parsed.errors.front();
     std::string message =
-        "lettrance: " + path_ + ":" + std::to_string(first.line) + ": " + first.message;
+        "lettrance: " + FPath + ":" + std::to_string(first.line) + ": " + first.message;
     if (const size_t more = parsed.errors.size() - 1; more > 0) {
-      message += " (and " + std::to_string(more) + (more == 1 ? " more problem)" : " more problems)");
+      message +=
+          " (and " + std::to_string(more) + (more == 1 ? " more problem)" : " more problems)");
     }
-    message += "; using what could be read. The file will be kept aside as " + path_ +
+    message += "; using what could be read. The file will be kept aside as " + FPath +
                ".broken-<time> before new settings are written.";
-    report_(message);
+    FReport(message);
   }
 }
 
 bool HiveFile::Writable() const {
-  if (unreadable_) return false;  // writing would lose what we could not read
+  if (FUnreadable) return false;  // writing would lose what we could not read
   std::string target;
-  if (!WriteTarget(path_, target)) return false;
-  if (stamp_.exists) return WritableEntry(target) && WritableEntry(FolderOf(target));
+  if (!WriteTarget(FPath, target)) return false;
+  if (FStamp.exists) return WritableEntry(target) && WritableEntry(FolderOf(target));
   std::string folder = FolderOf(target);
   struct stat st;
   while (stat(folder.c_str(), &st) != 0 && folder != "/" && folder != ".") {
@@ -252,28 +253,28 @@ RegAccess HiveFile::Grantable(std::string_view) {
 }
 
 bool HiveFile::LockWriters() {
-  if (lockFd_ >= 0) return true;
-  if (!MakeFolders(FolderOf(path_))) {
-    report_("lettrance: cannot create the settings folder " + FolderOf(path_) + ": " + ErrnoText());
+  if (FLockFd >= 0) return true;
+  if (!MakeFolders(FolderOf(FPath))) {
+    FReport("lettrance: cannot create the settings folder " + FolderOf(FPath) + ": " + ErrnoText());
     return false;
   }
-  lockFd_ = TakeLock(path_ + ".lock");
-  return lockFd_ >= 0;
+  FLockFd = TakeLock(FPath + ".lock");
+  return FLockFd >= 0;
 }
 
 void HiveFile::UnlockWriters() {
-  if (lockFd_ < 0 || holds_ > 0) return;
-  close(lockFd_);  // closing releases the lock
-  lockFd_ = -1;
+  if (FLockFd < 0 || FHolds > 0) return;
+  close(FLockFd);  // closing releases the lock
+  FLockFd = -1;
 }
 
 void HiveFile::HoldWriters() {
-  ++holds_;
+  ++FHolds;
   LockWriters();
 }
 
 void HiveFile::ReleaseWriters() {
-  if (holds_ > 0) --holds_;
+  if (FHolds > 0) --FHolds;
   UnlockWriters();
 }
 
@@ -288,11 +289,11 @@ bool HiveFile::KeepBrokenFileAside(const std::string& target) {
     aside = target + ".broken-" + stamp + "-" + std::to_string(n);
   }
   if (rename(target.c_str(), aside.c_str()) != 0) {
-    report_("lettrance: cannot keep the broken settings file aside (" + ErrnoText() +
+    FReport("lettrance: cannot keep the broken settings file aside (" + ErrnoText() +
             "); it is left as it is and the new settings are not written");
     return false;
   }
-  report_("lettrance: the broken settings file was kept as " + aside);
+  FReport("lettrance: the broken settings file was kept as " + aside);
   return true;
 }
 
@@ -303,7 +304,7 @@ RegStatus HiveFile::WriteAtomically(const std::string& target, const RegHive& hi
   std::string temp;
   const int fd = CreateTemporary(target, temp);
   if (fd < 0) {
-    report_("lettrance: cannot write the settings file " + path_ + ": " + ErrnoText());
+    FReport("lettrance: cannot write the settings file " + FPath + ": " + ErrnoText());
     return ERROR_WRITE_FAULT;
   }
   const bool written = (!keepMode || fchmod(fd, existing.st_mode & 07777) == 0) &&
@@ -312,7 +313,7 @@ RegStatus HiveFile::WriteAtomically(const std::string& target, const RegHive& hi
   close(fd);
   if (!written || rename(temp.c_str(), target.c_str()) != 0) {
     const int error = written ? errno : writeErrno;
-    report_("lettrance: cannot write the settings file " + path_ + ": " + ErrnoText(error));
+    FReport("lettrance: cannot write the settings file " + FPath + ": " + ErrnoText(error));
     unlink(temp.c_str());
     return ERROR_WRITE_FAULT;
   }
@@ -335,24 +336,24 @@ RegStatus HiveFile::Commit(const std::function<void(RegHive&)>& change) {
   if (!locked) return ERROR_ACCESS_DENIED;
   if (!Writable()) return ERROR_ACCESS_DENIED;
   std::string target;
-  if (!WriteTarget(path_, target) || !MakeFolders(FolderOf(target))) {
-    report_("lettrance: cannot write the settings file " + path_ + ": " + ErrnoText());
+  if (!WriteTarget(FPath, target) || !MakeFolders(FolderOf(target))) {
+    FReport("lettrance: cannot write the settings file " + FPath + ": " + ErrnoText());
     return ERROR_WRITE_FAULT;
   }
   RemoveStaleTemporaries(target);
 
-  RegHive next = hive_;
+  RegHive next = FHive;
   change(next);
-  if (broken_ && stamp_.exists && !KeepBrokenFileAside(target)) return ERROR_WRITE_FAULT;
+  if (FBroken && FStamp.exists && !KeepBrokenFileAside(target)) return ERROR_WRITE_FAULT;
   const RegStatus status = WriteAtomically(target, next);
   if (status != ERROR_SUCCESS) {
-    loaded_ = false;  // the file may have moved aside: look again next time
+    FLoaded = false;  // the file may have moved aside: look again next time
     return status;
   }
-  hive_ = std::move(next);
-  broken_ = false;
-  stamp_ = StampOf(path_);
-  ++generation_;
+  FHive = std::move(next);
+  FBroken = false;
+  FStamp = StampOf(FPath);
+  ++FGeneration;
   return ERROR_SUCCESS;
 }
 

@@ -25,13 +25,13 @@ class HiveFile : public HiveStorage {
   ~HiveFile() override;
 
   const RegHive& Current() override;
-  uint64_t Generation() const override { return generation_; }
+  uint64_t Generation() const override { return FGeneration; }
   RegStatus Commit(const std::function<void(RegHive&)>& change) override;
   RegAccess Grantable(std::string_view keyPath) override;
   void HoldWriters() override;
   void ReleaseWriters() override;
 
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return FPath; }
 
  private:
   struct Stamp {
@@ -55,16 +55,16 @@ class HiveFile : public HiveStorage {
   bool KeepBrokenFileAside(const std::string& target);
   RegStatus WriteAtomically(const std::string& target, const RegHive& hive);
 
-  std::string path_;
-  Reporter report_;
-  RegHive hive_;
-  Stamp stamp_;
-  bool loaded_ = false;
-  bool broken_ = false;      // the file on disk could be read only in part
-  bool unreadable_ = false;  // the file on disk could not be read at all
-  uint64_t generation_ = 1;
-  int lockFd_ = -1;  // the writer lock, while held
-  int holds_ = 0;    // HoldWriters calls not yet released
+  std::string FPath;
+  Reporter FReport;
+  RegHive FHive;
+  Stamp FStamp;
+  bool FLoaded = false;
+  bool FBroken = false;      // the file on disk could be read only in part
+  bool FUnreadable = false;  // the file on disk could not be read at all
+  uint64_t FGeneration = 1;
+  int FLockFd = -1;  // the writer lock, while held
+  int FHolds = 0;    // HoldWriters calls not yet released
 };
 
 }  // namespace platform

@@ -7,38 +7,38 @@ namespace {
 constexpr RegAccess kSpecificRights = 0xF003F;  // what KEY_ALL_ACCESS names
 }
 
-HiveRegistry::HiveRegistry(std::unique_ptr<HiveStorage> storage) : storage_(std::move(storage)) {
-  viewGeneration_ = storage_->Generation() - 1;  // forces the first read
+HiveRegistry::HiveRegistry(std::unique_ptr<HiveStorage> storage) : FStorage(std::move(storage)) {
+  FViewGeneration = FStorage->Generation() - 1;  // forces the first read
 }
 
 HiveRegistry::~HiveRegistry() {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(FMutex);
   FlushLocked();
 }
 
 const RegHive& HiveRegistry::View() {
-  const RegHive& current = storage_->Current();
+  const RegHive& current = FStorage->Current();
   // Without pending changes the storage's content is the view: no copy.
-  if (pending_.empty()) return current;
-  if (storage_->Generation() != viewGeneration_) {
-    view_ = current;
-    Replay(view_);
-    viewGeneration_ = storage_->Generation();
+  if (FPending.empty()) return current;
+  if (FStorage->Generation() != FViewGeneration) {
+    FView = current;
+    Replay(FView);
+    FViewGeneration = FStorage->Generation();
   }
-  return view_;
+  return FView;
 }
 
 RegHive& HiveRegistry::EditableView() {
-  if (pending_.empty() || storage_->Generation() != viewGeneration_) {
-    view_ = storage_->Current();
-    Replay(view_);
-    viewGeneration_ = storage_->Generation();
+  if (FPending.empty() || FStorage->Generation() != FViewGeneration) {
+    FView = FStorage->Current();
+    Replay(FView);
+    FViewGeneration = FStorage->Generation();
   }
-  return view_;
+  return FView;
 }
 
 void HiveRegistry::Replay(RegHive& hive) const {
-  for (const PendingChange& change : pending_) {
+  for (const PendingChange& change : FPending) {
     if (change.setsValue) {
       hive.SetValue(change.keyPath, change.value.name, change.value.type, change.value.data);
     } else {
@@ -51,8 +51,8 @@ RegStatus HiveRegistry::Open(RegHandle parent, std::string_view subKey, RegAcces
                              bool create, RegHandle& result) {
   std::string parentPath;
   if (parent != HKEY_CURRENT_USER) {
-    auto it = handles_.find(parent);
-    if (it == handles_.end()) return ERROR_INVALID_HANDLE;
+    auto it = FHandles.find(parent);
+    if (it == FHandles.end()) return ERROR_INVALID_HANDLE;
     parentPath = it->second.path;
   }
   std::string relative;
@@ -60,7 +60,7 @@ RegStatus HiveRegistry::Open(RegHandle parent, std::string_view subKey, RegAcces
   std::string path = parentPath;
   if (!relative.empty()) path += (path.empty() ? "" : "\\") + relative;
 
-  const RegAccess grantable = storage_->Grantable(path);
+  const RegAccess grantable = FStorage->Grantable(path);
   if ((access & kSpecificRights & ~grantable) != 0) return ERROR_ACCESS_DENIED;
 
   const RegKeyNode* node = View().FindKey(path);
@@ -68,24 +68,24 @@ RegStatus HiveRegistry::Open(RegHandle parent, std::string_view subKey, RegAcces
     if (!create) return ERROR_FILE_NOT_FOUND;
     if ((grantable & KEY_CREATE_SUB_KEY) == 0) return ERROR_ACCESS_DENIED;
     RegHive& view = EditableView();
-    pending_.push_back(PendingChange{path, false, {}});
+    FPending.push_back(PendingChange{path, false, {}});
     node = &view.CreateKey(path);
   }
-  result = nextHandle_++;
-  if (nextHandle_ >= HKEY_CURRENT_USER) nextHandle_ = 1;
-  handles_[result] = OpenedKey{node->path, access};
+  result = FNextHandle++;
+  if (FNextHandle >= HKEY_CURRENT_USER) FNextHandle = 1;
+  FHandles[result] = OpenedKey{node->path, access};
   return ERROR_SUCCESS;
 }
 
 RegStatus HiveRegistry::OpenKey(RegHandle parent, std::string_view subKey, RegAccess access,
                                 RegHandle& result) {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(FMutex);
   return Open(parent, subKey, access, false, result);
 }
 
 RegStatus HiveRegistry::CreateKey(RegHandle parent, std::string_view subKey, RegAccess access,
                                   RegHandle& result) {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(FMutex);
   return Open(parent, subKey, access, true, result);
 }
 
@@ -93,10 +93,10 @@ RegStatus HiveRegistry::KeyPath(RegHandle key, RegAccess needed, std::string& pa
   if (key == HKEY_CURRENT_USER) {
     // The root is always open, with what the storage grants.
     path.clear();
-    return (storage_->Grantable("") & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return (FStorage->Grantable("") & needed) == needed ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
   }
-  auto it = handles_.find(key);
-  if (it == handles_.end()) return ERROR_INVALID_HANDLE;
+  auto it = FHandles.find(key);
+  if (it == FHandles.end()) return ERROR_INVALID_HANDLE;
   if ((it->second.access & needed) != needed) return ERROR_ACCESS_DENIED;
   path = it->second.path;
   return ERROR_SUCCESS;
@@ -104,7 +104,7 @@ RegStatus HiveRegistry::KeyPath(RegHandle key, RegAccess needed, std::string& pa
 
 RegStatus HiveRegistry::QueryValue(RegHandle key, std::string_view name, uint32_t* type,
                                    uint8_t* data, uint32_t* size) {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(FMutex);
   std::string path;
   if (const RegStatus status = KeyPath(key, KEY_QUERY_VALUE, path); status != ERROR_SUCCESS) {
     return status;
@@ -125,7 +125,7 @@ RegStatus HiveRegistry::QueryValue(RegHandle key, std::string_view name, uint32_
 
 RegStatus HiveRegistry::SetValue(RegHandle key, std::string_view name, uint32_t type,
                                  const uint8_t* data, uint32_t size) {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(FMutex);
   std::string path;
   if (const RegStatus status = KeyPath(key, KEY_SET_VALUE, path); status != ERROR_SUCCESS) {
     return status;
@@ -135,37 +135,37 @@ RegStatus HiveRegistry::SetValue(RegHandle key, std::string_view name, uint32_t 
   PendingChange change{path, true, RegValue{std::string(name), type, {}}};
   if (size > 0) change.value.data.assign(data, data + size);
   view.SetValue(path, change.value.name, type, change.value.data);
-  pending_.push_back(std::move(change));
+  FPending.push_back(std::move(change));
   return ERROR_SUCCESS;
 }
 
 RegStatus HiveRegistry::CloseKey(RegHandle key) {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(FMutex);
   if (key == HKEY_CURRENT_USER) return ERROR_SUCCESS;
-  if (handles_.erase(key) == 0) return ERROR_INVALID_HANDLE;
+  if (FHandles.erase(key) == 0) return ERROR_INVALID_HANDLE;
   return FlushLocked();
 }
 
 void HiveRegistry::BeginUpdate() {
-  std::lock_guard lock(mutex_);
-  storage_->HoldWriters();
+  std::lock_guard lock(FMutex);
+  FStorage->HoldWriters();
 }
 
 void HiveRegistry::EndUpdate() {
-  std::lock_guard lock(mutex_);
-  storage_->ReleaseWriters();
+  std::lock_guard lock(FMutex);
+  FStorage->ReleaseWriters();
 }
 
 RegStatus HiveRegistry::Flush() {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(FMutex);
   return FlushLocked();
 }
 
 RegStatus HiveRegistry::FlushLocked() {
-  if (pending_.empty()) return ERROR_SUCCESS;
-  const RegStatus status = storage_->Commit([this](RegHive& hive) { Replay(hive); });
+  if (FPending.empty()) return ERROR_SUCCESS;
+  const RegStatus status = FStorage->Commit([this](RegHive& hive) { Replay(hive); });
   // Changes that could not be stored stay pending: the next close tries again.
-  if (status == ERROR_SUCCESS) pending_.clear();
+  if (status == ERROR_SUCCESS) FPending.clear();
   return status;
 }
 

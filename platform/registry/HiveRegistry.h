@@ -34,7 +34,7 @@ class HiveRegistry : public RegistryStore {
   // Stores pending changes now.
   RegStatus Flush();
 
-  HiveStorage& Storage() { return *storage_; }
+  HiveStorage& Storage() { return *FStorage; }
 
  private:
   struct OpenedKey {
@@ -57,13 +57,13 @@ class HiveRegistry : public RegistryStore {
   // The path of an open key, when it was opened with the `needed` rights.
   RegStatus KeyPath(RegHandle key, RegAccess needed, std::string& path);
 
-  std::mutex mutex_;
-  std::unique_ptr<HiveStorage> storage_;
-  RegHive view_;  // storage content with the pending changes applied, while any
-  uint64_t viewGeneration_ = 0;
-  std::vector<PendingChange> pending_;
-  std::map<RegHandle, OpenedKey> handles_;
-  RegHandle nextHandle_ = 1;
+  std::mutex FMutex;
+  std::unique_ptr<HiveStorage> FStorage;
+  RegHive FView;  // storage content with the pending changes applied, while any
+  uint64_t FViewGeneration = 0;
+  std::vector<PendingChange> FPending;
+  std::map<RegHandle, OpenedKey> FHandles;
+  RegHandle FNextHandle = 1;
 };
 
 }  // namespace platform

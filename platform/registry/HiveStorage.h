@@ -38,8 +38,8 @@ class HiveStorage {
 // its sub-keys unless they have their own; keys without one grant everything.
 class MemoryHiveStorage : public HiveStorage {
  public:
-  const RegHive& Current() override { return hive_; }
-  uint64_t Generation() const override { return generation_; }
+  const RegHive& Current() override { return FHive; }
+  uint64_t Generation() const override { return FGeneration; }
   RegStatus Commit(const std::function<void(RegHive&)>& change) override;
   RegAccess Grantable(std::string_view keyPath) override;
 
@@ -48,15 +48,15 @@ class MemoryHiveStorage : public HiveStorage {
   void SetGrant(std::string_view keyPath, RegAccess access);
   // Commits give `status` and change nothing while it is not ERROR_SUCCESS,
   // as a full disk would.
-  void SetCommitStatus(RegStatus status) { commitStatus_ = status; }
-  int CommitCount() const { return commits_; }
+  void SetCommitStatus(RegStatus status) { FCommitStatus = status; }
+  int CommitCount() const { return FCommits; }
 
  private:
-  RegHive hive_;
-  uint64_t generation_ = 1;
-  int commits_ = 0;
-  RegStatus commitStatus_ = ERROR_SUCCESS;
-  std::map<std::string, RegAccess> grants_;  // by folded path
+  RegHive FHive;
+  uint64_t FGeneration = 1;
+  int FCommits = 0;
+  RegStatus FCommitStatus = ERROR_SUCCESS;
+  std::map<std::string, RegAccess> FGrants;  // by folded path
 };
 
 }  // namespace platform

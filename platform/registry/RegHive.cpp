@@ -44,22 +44,22 @@ bool NormalizeKeyPath(std::string_view path, std::string& normalized) {
 }
 
 RegHive::RegHive() {
-  keys_.emplace(std::string(), RegKeyNode{});
+  FKeys.emplace(std::string(), RegKeyNode{});
 }
 
 const RegKeyNode* RegHive::FindKey(std::string_view path) const {
-  auto it = keys_.find(FoldRegName(path));
-  return it == keys_.end() ? nullptr : &it->second;
+  auto it = FKeys.find(FoldRegName(path));
+  return it == FKeys.end() ? nullptr : &it->second;
 }
 
 RegKeyNode& RegHive::CreateKey(std::string_view path) {
-  RegKeyNode* node = &keys_.begin()->second;  // the root
+  RegKeyNode* node = &FKeys.begin()->second;  // the root
   size_t pos = 0;
   while (pos < path.size()) {
     size_t end = path.find('\\', pos);
     if (end == std::string_view::npos) end = path.size();
     std::string_view prefix = path.substr(0, end);
-    auto [it, added] = keys_.try_emplace(FoldRegName(prefix));
+    auto [it, added] = FKeys.try_emplace(FoldRegName(prefix));
     if (added) it->second.path = std::string(prefix);
     node = &it->second;
     pos = end + 1;
@@ -92,9 +92,9 @@ void RegHive::SetValue(std::string_view keyPath, std::string_view name, uint32_t
 }
 
 bool RegHive::operator==(const RegHive& other) const {
-  if (keys_.size() != other.keys_.size()) return false;
-  auto b = other.keys_.begin();
-  for (auto a = keys_.begin(); a != keys_.end(); ++a, ++b) {
+  if (FKeys.size() != other.FKeys.size()) return false;
+  auto b = other.FKeys.begin();
+  for (auto a = FKeys.begin(); a != FKeys.end(); ++a, ++b) {
     if (a->first != b->first || a->second.path != b->second.path) return false;
     const auto& va = a->second.values;
     const auto& vb = b->second.values;

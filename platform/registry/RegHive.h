@@ -44,12 +44,12 @@ class RegHive {
                 std::vector<uint8_t> data);
 
   // Keys in tree order, the root first.
-  const std::map<std::string, RegKeyNode, RegPathLess>& Keys() const { return keys_; }
+  const std::map<std::string, RegKeyNode, RegPathLess>& Keys() const { return FKeys; }
 
   bool operator==(const RegHive& other) const;
 
  private:
-  std::map<std::string, RegKeyNode, RegPathLess> keys_;  // by folded path
+  std::map<std::string, RegKeyNode, RegPathLess> FKeys;  // by folded path
 };
 
 // Splits a key path at backslashes; empty components (doubled, leading or

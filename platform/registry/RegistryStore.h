@@ -69,13 +69,13 @@ class RegistryStore {
 // BeginUpdate for as long as it lives.
 class RegistryUpdate {
  public:
-  explicit RegistryUpdate(RegistryStore& store) : store_(store) { store_.BeginUpdate(); }
-  ~RegistryUpdate() { store_.EndUpdate(); }
+  explicit RegistryUpdate(RegistryStore& store) : FStore(store) { FStore.BeginUpdate(); }
+  ~RegistryUpdate() { FStore.EndUpdate(); }
   RegistryUpdate(const RegistryUpdate&) = delete;
   RegistryUpdate& operator=(const RegistryUpdate&) = delete;
 
  private:
-  RegistryStore& store_;
+  RegistryStore& FStore;
 };
 
 }  // namespace platform

@@ -13,16 +13,16 @@
 namespace platform {
 
 FrameExtentsWatch::FrameExtentsWatch(QWindow& window, std::function<void(QMargins)> changed)
-    : window_(window), changed_(std::move(changed)) {
+    : FWindow(window), FChanged(std::move(changed)) {
   Display* display = ToolkitXlibDisplay();
   if (display == nullptr) return;
-  display_ = display;
-  atom_ = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+  FDisplay = display;
+  FAtom = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
   QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 FrameExtentsWatch::~FrameExtentsWatch() {
-  if (atom_ != 0) QCoreApplication::instance()->removeNativeEventFilter(this);
+  if (FAtom != 0) QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
 bool FrameExtentsWatch::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -30,12 +30,11 @@ bool FrameExtentsWatch::nativeEventFilter(const QByteArray& eventType, void* mes
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
   if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY) return false;
   const auto* property = static_cast<const xcb_property_notify_event_t*>(message);
-  if (property->atom != atom_ || property->window != window_.winId()) return false;
+  if (property->atom != FAtom || property->window != FWindow.winId()) return false;
   // Read here: the toolkit may keep the extents it saw when the window was
   // first shown.
-  QTimer::singleShot(0, &window_, [changed = changed_, extents = ReadExtents()] {
-    changed(extents);
-  });
+  QTimer::singleShot(0, &FWindow,
+                     [changed = FChanged, extents = ReadExtents()] { changed(extents); });
   return false;
 }
 
@@ -45,7 +44,7 @@ QMargins FrameExtentsWatch::ReadExtents() const {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   QMargins extents;
-  if (XGetWindowProperty(static_cast<Display*>(display_), window_.winId(), atom_, 0, 4, False,
+  if (XGetWindowProperty(static_cast<Display*>(FDisplay), FWindow.winId(), FAtom, 0, 4, False,
                          XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
       type == XA_CARDINAL && format == 32 && count == 4) {
     const auto* values = reinterpret_cast<const long*>(data);  // left, right, top, bottom

@@ -25,10 +25,10 @@ class FrameExtentsWatch : public QAbstractNativeEventFilter {
  private:
   QMargins ReadExtents() const;
 
-  QWindow& window_;
-  std::function<void(QMargins)> changed_;
-  void* display_ = nullptr;  // the toolkit's Xlib connection
-  unsigned long atom_ = 0;   // _NET_FRAME_EXTENTS, 0 when not on X11
+  QWindow& FWindow;
+  std::function<void(QMargins)> FChanged;
+  void* FDisplay = nullptr;  // the toolkit's Xlib connection
+  unsigned long FAtom = 0;   // _NET_FRAME_EXTENTS, 0 when not on X11
 };
 
 }  // namespace platform

@@ -45,53 +45,53 @@ bool HasSharedMemory(xcb_connection_t* connection) {
 // user detaches, even after a crash.
 class SharedSegment {
  public:
-  SharedSegment(xcb_connection_t* connection, size_t bytes) : connection_(connection) {
+  SharedSegment(xcb_connection_t* connection, size_t bytes) : FConnection(connection) {
     const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
     if (id < 0) return;
     void* memory = shmat(id, nullptr, 0);
     if (memory != reinterpret_cast<void*>(-1)) {
-      memory_ = memory;
-      segment_ = xcb_generate_id(connection);
+      FMemory = memory;
+      FSegment = xcb_generate_id(connection);
       xcb_generic_error_t* error =
-          xcb_request_check(connection, xcb_shm_attach_checked(connection, segment_, id, false));
-      attached_ = error == nullptr;
+          xcb_request_check(connection, xcb_shm_attach_checked(connection, FSegment, id, false));
+      FAttached = error == nullptr;
       std::free(error);
     }
     shmctl(id, IPC_RMID, nullptr);
   }
   ~SharedSegment() {
-    if (attached_) xcb_shm_detach(connection_, segment_);
-    if (memory_ != nullptr) shmdt(memory_);
+    if (FAttached) xcb_shm_detach(FConnection, FSegment);
+    if (FMemory != nullptr) shmdt(FMemory);
   }
   SharedSegment(const SharedSegment&) = delete;
   SharedSegment& operator=(const SharedSegment&) = delete;
 
-  bool Usable() const { return attached_; }
-  xcb_shm_seg_t Segment() const { return segment_; }
+  bool Usable() const { return FAttached; }
+  xcb_shm_seg_t Segment() const { return FSegment; }
   // The server's side is gone with its connection: only our mapping is left.
-  void Forget() { attached_ = false; }
+  void Forget() { FAttached = false; }
   // Our mapping of the memory, now the caller's to shmdt.
-  uchar* TakeMemory() { return static_cast<uchar*>(std::exchange(memory_, nullptr)); }
+  uchar* TakeMemory() { return static_cast<uchar*>(std::exchange(FMemory, nullptr)); }
 
  private:
-  xcb_connection_t* connection_;
-  void* memory_ = nullptr;
-  xcb_shm_seg_t segment_ = 0;
-  bool attached_ = false;
+  xcb_connection_t* FConnection;
+  void* FMemory = nullptr;
+  xcb_shm_seg_t FSegment = 0;
+  bool FAttached = false;
 };
 
 X11ScreenGrab::X11ScreenGrab(xcb_connection_t* connection, std::unique_ptr<SharedSegment> shared,
                              QSize size, unsigned int sequence)
-    : connection_(connection), shared_(std::move(shared)), size_(size), sequence_(sequence) {}
+    : FConnection(connection), FShared(std::move(shared)), FSize(size), FSequence(sequence) {}
 
 X11ScreenGrab::~X11ScreenGrab() {
   // Without the toolkit the connection is gone, and the server with it has
   // let go of the segment.
   if (qGuiApp == nullptr) {
-    if (shared_) shared_->Forget();
+    if (FShared) FShared->Forget();
     return;
   }
-  if (sequence_ != 0) xcb_discard_reply(connection_, sequence_);
+  if (FSequence != 0) xcb_discard_reply(FConnection, FSequence);
 }
 
 std::unique_ptr<X11ScreenGrab> X11ScreenGrab::Start(const QRect& area) {
@@ -114,24 +114,24 @@ std::unique_ptr<X11ScreenGrab> X11ScreenGrab::Start(const QRect& area) {
 }
 
 QImage X11ScreenGrab::Take() {
-  if (sequence_ == 0 || !shared_) return QImage();
+  if (FSequence == 0 || !FShared) return QImage();
   xcb_shm_get_image_cookie_t cookie{};
-  cookie.sequence = std::exchange(sequence_, 0u);
+  cookie.sequence = std::exchange(FSequence, 0u);
   std::unique_ptr<xcb_shm_get_image_reply_t, decltype(&std::free)> reply(
-      xcb_shm_get_image_reply(connection_, cookie, nullptr), &std::free);
-  const size_t bytes = static_cast<size_t>(size_.width()) * static_cast<size_t>(size_.height()) * 4;
+      xcb_shm_get_image_reply(FConnection, cookie, nullptr), &std::free);
+  const size_t bytes = static_cast<size_t>(FSize.width()) * static_cast<size_t>(FSize.height()) * 4;
   if (reply == nullptr || reply->size < bytes) return QImage();
   // The picture keeps the shared memory: no copy. The unused top byte of
   // each pixel becomes the opaque alpha that Format_RGB32 holds.
-  uchar* pixels = shared_->TakeMemory();
-  shared_.reset();
+  uchar* pixels = FShared->TakeMemory();
+  FShared.reset();
 #ifdef MADV_POPULATE_WRITE
   // Mapped in one go rather than page by page as the loop below reaches them.
   madvise(pixels, bytes, MADV_POPULATE_WRITE);
 #endif
   MakeOpaque(reinterpret_cast<uint32_t*>(pixels), bytes / 4);
   return QImage(
-      pixels, size_.width(), size_.height(), size_.width() * 4, QImage::Format_RGB32,
+      pixels, FSize.width(), FSize.height(), FSize.width() * 4, QImage::Format_RGB32,
       [](void* memory) { shmdt(memory); }, pixels);
 }
 

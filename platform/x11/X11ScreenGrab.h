@@ -35,10 +35,10 @@ class X11ScreenGrab {
   X11ScreenGrab(xcb_connection_t* connection, std::unique_ptr<SharedSegment> shared, QSize size,
                 unsigned int sequence);
 
-  xcb_connection_t* connection_;
-  std::unique_ptr<SharedSegment> shared_;
-  QSize size_;
-  unsigned int sequence_;  // of the request whose reply is due, or 0
+  xcb_connection_t* FConnection;
+  std::unique_ptr<SharedSegment> FShared;
+  QSize FSize;
+  unsigned int FSequence;  // of the request whose reply is due, or 0
 };
 
 // Start(area) and Take() in one.

@@ -32,8 +32,8 @@ class X11WindowPut {
   X11WindowPut(const X11WindowPut&) = delete;
   X11WindowPut& operator=(const X11WindowPut&) = delete;
 
-  WindowId Window() const { return window_; }
-  bool Usable() const { return gc_ != 0; }
+  WindowId Window() const { return FWindow; }
+  bool Usable() const { return FGc != 0; }
 
   // Puts the parts of `frame` (RGB32, one pixel per device pixel) inside
   // `region` at the same places in the window, and sends them at once.
@@ -47,11 +47,11 @@ class X11WindowPut {
  private:
   void PutRect(const QImage& frame, const QRect& rect);
 
-  xcb_connection_t* connection_ = nullptr;
-  WindowId window_ = 0;
-  uint32_t gc_ = 0;
-  size_t maxBytesPerRequest_ = kMaxBytesPerRequest;
-  std::vector<uint8_t> rows_;  // a rectangle narrower than the frame, row by row
+  xcb_connection_t* FConnection = nullptr;
+  WindowId FWindow = 0;
+  uint32_t FGc = 0;
+  size_t FMaxBytesPerRequest = kMaxBytesPerRequest;
+  std::vector<uint8_t> FRows;  // a rectangle narrower than the frame, row by row
 };
 
 }  // namespace platform

@@ -5,10 +5,10 @@
 namespace platform {
 
 XConnection::XConnection(const std::string& displayName)
-    : display_(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str())) {}
+    : FDisplay(XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str())) {}
 
 XConnection::~XConnection() {
-  if (display_ != nullptr) XCloseDisplay(display_);
+  if (FDisplay != nullptr) XCloseDisplay(FDisplay);
 }
 
 }  // namespace platform

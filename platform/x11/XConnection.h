@@ -20,11 +20,11 @@ class XConnection {
   XConnection& operator=(const XConnection&) = delete;
 
   // The Xlib connection; null when the server could not be reached.
-  _XDisplay* Handle() const { return display_; }
-  explicit operator bool() const { return display_ != nullptr; }
+  _XDisplay* Handle() const { return FDisplay; }
+  explicit operator bool() const { return FDisplay != nullptr; }
 
  private:
-  _XDisplay* display_;
+  _XDisplay* FDisplay;
 };
 
 }  // namespace platform

@@ -22,12 +22,12 @@ struct XErrorTrapHandler {
     XErrorHandler passOn = nullptr;
     {
       std::lock_guard lock(gTrapsMutex);
-      for (XErrorTrap* trap = gInnermost; trap != nullptr; trap = trap->outer_) {
-        if (trap->display_ == display) {
-          trap->error_ = error->error_code;
+      for (XErrorTrap* trap = gInnermost; trap != nullptr; trap = trap->FOuter) {
+        if (trap->FDisplay == display) {
+          trap->FError = error->error_code;
           return 0;
         }
-        const auto previous = reinterpret_cast<XErrorHandler>(trap->previous_);
+        const auto previous = reinterpret_cast<XErrorHandler>(trap->FPrevious);
         if (previous != &Record) {
           passOn = previous;
           break;
@@ -38,33 +38,33 @@ struct XErrorTrapHandler {
   }
 };
 
-XErrorTrap::XErrorTrap(Display* display) : display_(display) {
+XErrorTrap::XErrorTrap(Display* display) : FDisplay(display) {
   std::lock_guard lock(gTrapsMutex);
-  previous_ = reinterpret_cast<void (*)()>(XSetErrorHandler(&XErrorTrapHandler::Record));
-  outer_ = gInnermost;
+  FPrevious = reinterpret_cast<void (*)()>(XSetErrorHandler(&XErrorTrapHandler::Record));
+  FOuter = gInnermost;
   gInnermost = this;
 }
 
 XErrorTrap::~XErrorTrap() {
   std::lock_guard lock(gTrapsMutex);
-  XSetErrorHandler(reinterpret_cast<XErrorHandler>(previous_));
-  gInnermost = outer_;
+  XSetErrorHandler(reinterpret_cast<XErrorHandler>(FPrevious));
+  gInnermost = FOuter;
 }
 
 int XErrorTrap::LastError() const {
   std::lock_guard lock(gTrapsMutex);
-  return error_;
+  return FError;
 }
 
 int XErrorTrap::TakeError() {
   std::lock_guard lock(gTrapsMutex);
-  const int error = error_;
-  error_ = Success;
+  const int error = FError;
+  FError = Success;
   return error;
 }
 
 int XErrorTrap::Sync() {
-  XSync(display_, False);
+  XSync(FDisplay, False);
   return TakeError();
 }
 

@@ -35,12 +35,12 @@ class XErrorTrap {
  private:
   friend struct XErrorTrapHandler;  // the handler installed, in the .cpp
 
-  _XDisplay* display_;
-  int error_ = 0;
+  _XDisplay* FDisplay;
+  int FError = 0;
   // The handler replaced (an XErrorHandler; Xlib's error event type cannot
   // be named without its header).
-  void (*previous_)() = nullptr;
-  XErrorTrap* outer_ = nullptr;  // the trap made before, if any
+  void (*FPrevious)() = nullptr;
+  XErrorTrap* FOuter = nullptr;  // the trap made before, if any
 };
 
 }  // namespace platform
