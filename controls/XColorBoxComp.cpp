@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "controls/XColorBoxUnit.h"
 
@@ -43,7 +44,18 @@ bool TColorBox::Execute() {
   TColorBoxForm& form = MakeColorDialogForm();
   form.setWindowTitle(FCaption);
   form.SetCurrentColor(FColor);
-  if (form.exec() != QDialog::Accepted) return false;
+  // The one window serves every opener: for this run it is transient for
+  // the window of the widget that opened it, so that window managers keep it
+  // above that window (and above a full-screen saver the opener stays on top
+  // of) and give it the focus. It is not made that window's child, which
+  // would end it with its opener.
+  auto* opener = qobject_cast<QWidget*>(parent());
+  form.winId();
+  QWindow* const window = form.windowHandle();
+  window->setTransientParent(opener != nullptr ? opener->window()->windowHandle() : nullptr);
+  const bool accepted = form.exec() == QDialog::Accepted;
+  window->setTransientParent(nullptr);
+  if (!accepted) return false;
   FColor = form.CurrentColor();
   return true;
 }

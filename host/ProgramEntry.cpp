@@ -59,7 +59,6 @@ void SetApplicationTitle() {
 
 int RunSetup() {
   const std::unique_ptr<Picture> desktop = TakeDesktopBitmap();
-  SetApplicationTitle();
   // The dialog is the main window: the program ends when it closes.
   TSetupForm setup;
   setup.StartTestSaver = [&desktop](const TGlobals& settings) {
@@ -70,7 +69,6 @@ int RunSetup() {
 }
 
 int RunSaver(QApplication& app, const TGlobals& settings) {
-  SetApplicationTitle();
   // The X server copies the snapshot for a while and answers nothing else
   // meanwhile: what waits for its answers comes first (the monitors, the
   // saver's window made but not shown), so that the rest of the start runs
@@ -125,10 +123,12 @@ int RunProgram(int argc, char** argv) {
     return 0;
   }
 
-  // The toolkit is needed from here on (the about box of a first start); the
-  // application title stays the program file's name until the saver starts.
+  // The toolkit is needed from here on (the about box of a first start). The
+  // title is set before any window can appear: that box names the program
+  // by it, and would otherwise show the program file's name.
   const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
   QApplication& app = *toolkit;
+  SetApplicationTitle();
   SetInstalledFontsProvider(InstalledFonts);
   // A host's window: no counting, no menu entry, no about box, no lock (one
   // copy runs per monitor, and an old copy may still be ending). Like

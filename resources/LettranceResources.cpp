@@ -12,6 +12,17 @@ QImage LoadBitmap(const QString& name) {
   return QImage(ResourcePath(name));
 }
 
+QImage LoadBitmap(const QString& name, qreal ratio) {
+  if (ratio > 1) {
+    QImage sharp = LoadBitmap(name + QStringLiteral("@2x"));
+    if (!sharp.isNull()) {
+      sharp.setDevicePixelRatio(2);
+      return sharp;
+    }
+  }
+  return LoadBitmap(name);
+}
+
 QPixmap TransparentPixmap(const QImage& image) {
   if (image.isNull()) return {};
   QPixmap pixmap = QPixmap::fromImage(image);

@@ -149,62 +149,103 @@ def rainbow_strip():
 KEY_WIDTH, KEY_HEIGHT, KEY_TOP_FACE = 32, 24, 18
 
 
-def key_cap(palette, transparent, outline, wall, front_rows, face_rows, light, dark):
-    """32 x 24, four bits per pixel. The top face fills rows 0-17, the front
-    edge rows 18-23; the rounded corners outside the key are `transparent`
-    (palette index of pure blue, also the top-left pixel).
+def key_cap(palette, transparent, outline, wall, front_rows, face_rows, light, dark, scale=1):
+    """32 x 24 pixels times `scale` (1, or 2 for screens of twice the
+    density); four bits per pixel with a palette, true colour without. The
+    top face fills rows 0-17, the front edge rows 18-23 (in 1x pixels); the
+    rounded corners outside the key are `transparent` (the palette index, or
+    colour, of pure blue; also the top-left pixel).
 
-    wall: index of the two sloping side walls of the top face.
-    front_rows: indices of the front edge rows 18..22 (row 23 is outline).
-    face_rows: indices of the face rows 2..15, top to bottom.
-    light, dark: the bevel round the face (left and top, right and bottom)."""
-    w, h = KEY_WIDTH, KEY_HEIGHT
-    picture = Picture(w, h, 4, outline, palette)
-    # Rounded corners: two pixels cut at each corner.
-    for (x, y) in ((0, 0), (1, 0), (0, 1)):
+    wall: the two sloping side walls of the top face.
+    front_rows: the front edge rows 18..22 (row 23 is outline), one entry for
+    each picture row: 5 * scale of them.
+    face_rows: the face rows 2..15, top to bottom: 14 * scale of them.
+    light, dark: the bevel round the face (left and top, right and bottom).
+
+    At 1x two pixels are cut at each corner; at 2x the cut follows a quarter
+    circle, which the finer grid can show."""
+    s = scale
+    w, h, top_face = KEY_WIDTH * s, KEY_HEIGHT * s, KEY_TOP_FACE * s
+    assert len(front_rows) == 5 * s and len(face_rows) == 14 * s
+    bits = 24 if palette is None else 4
+    picture = Picture(w, h, bits, outline, palette)
+    cut = ((0, 0), (1, 0), (0, 1)) if s == 1 else (
+        (0, 0), (1, 0), (2, 0), (3, 0), (0, 1), (1, 1), (0, 2), (0, 3))
+    for (x, y) in cut:
         picture.set(x, y, transparent)
         picture.set(w - 1 - x, y, transparent)
         picture.set(x, h - 1 - y, transparent)
         picture.set(w - 1 - x, h - 1 - y, transparent)
     # Front edge below the top face, shaded darker toward the bottom.
-    for i, index in enumerate(front_rows):
-        picture.fill_rect(1, KEY_TOP_FACE + i, w - 1, KEY_TOP_FACE + i + 1, index)
+    for i, value in enumerate(front_rows):
+        picture.fill_rect(s, top_face + i, w - s, top_face + i + 1, value)
     # Side walls of the top face, between the outline and the face.
-    picture.fill_rect(1, 1, 3, KEY_TOP_FACE, wall)
-    picture.fill_rect(w - 3, 1, w - 1, KEY_TOP_FACE, wall)
+    picture.fill_rect(s, s, 3 * s, top_face, wall)
+    picture.fill_rect(w - 3 * s, s, w - s, top_face, wall)
     # The face: rows 1..16, columns 3..28, with a bevel.
-    face_left, face_right, face_top, face_bottom = 3, w - 3, 1, KEY_TOP_FACE - 1
-    for i, index in enumerate(face_rows):
-        picture.fill_rect(face_left + 1, face_top + 1 + i, face_right - 1, face_top + 2 + i, index)
-    picture.fill_rect(face_left, face_top, face_right, face_top + 1, light)
-    picture.fill_rect(face_left, face_top, face_left + 1, face_bottom, light)
-    picture.fill_rect(face_left + 1, face_bottom - 1, face_right, face_bottom, dark)
-    picture.fill_rect(face_right - 1, face_top + 1, face_right, face_bottom, dark)
+    face_left, face_right, face_top, face_bottom = 3 * s, w - 3 * s, s, top_face - s
+    for i, value in enumerate(face_rows):
+        picture.fill_rect(face_left + s, face_top + s + i, face_right - s, face_top + s + i + 1,
+                          value)
+    picture.fill_rect(face_left, face_top, face_right, face_top + s, light)
+    picture.fill_rect(face_left, face_top, face_left + s, face_bottom, light)
+    picture.fill_rect(face_left + s, face_bottom - s, face_right, face_bottom, dark)
+    picture.fill_rect(face_right - s, face_top + s, face_right, face_bottom, dark)
     # The edge between the face and the front: one row of outline colour is
     # too hard, so the dark bevel row stands for it.
-    picture.fill_rect(1, face_bottom, w - 1, face_bottom + 1, dark)
+    picture.fill_rect(s, face_bottom, w - s, face_bottom + s, dark)
     return picture
 
 
-def empty_key_win():
+def empty_key_win(scale=1):
     """The key cap in the standard colours: light grey face, white and dark
     grey edges, for displays of 256 colours or fewer."""
     p = STANDARD_16
     silver, grey, white, black, blue = (p.index(c) for c in (SILVER, GREY, WHITE, BLACK, BLUE))
     return key_cap(p, transparent=blue, outline=black, wall=grey,
-                   front_rows=[grey] * 5, face_rows=[silver] * 14, light=white, dark=grey)
+                   front_rows=[grey] * (5 * scale), face_rows=[silver] * (14 * scale),
+                   light=white, dark=grey, scale=scale)
+
+
+PAL_GREYS = [0, 64, 96, 120, 144, 160, 176, 192, 204, 216, 232, 255]
+PAL_FACE = [232, 232, 216, 216, 216, 204, 204, 204, 204, 192, 192, 192, 192, 192]
+PAL_FRONT = [176, 144, 120, 96, 64]
 
 
 def empty_key_pal():
     """The key cap in twelve shades of grey for a smoother bevel, for displays
     of more than 256 colours."""
-    greys = [0, 64, 96, 120, 144, 160, 176, 192, 204, 216, 232, 255]
-    palette = [BLUE] + [(g, g, g) for g in greys]
-    shade = {g: 1 + i for i, g in enumerate(greys)}
-    face = [232, 232, 216, 216, 216, 204, 204, 204, 204, 192, 192, 192, 192, 192]
+    palette = [BLUE] + [(g, g, g) for g in PAL_GREYS]
+    shade = {g: 1 + i for i, g in enumerate(PAL_GREYS)}
     return key_cap(palette, transparent=0, outline=shade[0], wall=shade[160],
-                   front_rows=[shade[g] for g in (176, 144, 120, 96, 64)],
-                   face_rows=[shade[g] for g in face], light=shade[255], dark=shade[144])
+                   front_rows=[shade[g] for g in PAL_FRONT],
+                   face_rows=[shade[g] for g in PAL_FACE], light=shade[255], dark=shade[144])
+
+
+def halfway_rows(greys):
+    """Two rows for each grey of `greys`: the first that grey, the second
+    halfway (rounded down) to the next one; the last row repeats the last
+    grey. A shading in steps of one 1x row becomes one in steps of half a
+    row."""
+    rows = []
+    for i, g in enumerate(greys):
+        following = greys[i + 1] if i + 1 < len(greys) else g
+        rows += [g, (g + following) // 2]
+    return [(g, g, g) for g in rows]
+
+
+def empty_key_win_2x():
+    """EMPTYKEYBITMAPWIN at twice the size, for screens of twice the density."""
+    return empty_key_win(scale=2)
+
+
+def empty_key_pal_2x():
+    """EMPTYKEYBITMAPPAL at twice the size, in true colour: the same greys,
+    with the face and the front edge shaded in half-row steps."""
+    grey = lambda g: (g, g, g)
+    return key_cap(None, transparent=BLUE, outline=grey(0), wall=grey(160),
+                   front_rows=halfway_rows(PAL_FRONT), face_rows=halfway_rows(PAL_FACE),
+                   light=grey(255), dark=grey(144), scale=2)
 
 
 # --- Colour picker and colour dialog: ring cursor, ring marker, menu icon -----
@@ -276,6 +317,8 @@ PICTURES = [
     ("XRAINBOW", rainbow_strip),
     ("EMPTYKEYBITMAPWIN", empty_key_win),
     ("EMPTYKEYBITMAPPAL", empty_key_pal),
+    ("EMPTYKEYBITMAPWIN@2x", empty_key_win_2x),
+    ("EMPTYKEYBITMAPPAL@2x", empty_key_pal_2x),
     ("COLORCIRCLECURSOR", circle_cursor),
     ("COLORBOXCIRCLECURSOR", circle_cursor),
     ("COLORBOXCIRCLEBITMAP", colour_box_marker),

@@ -6,7 +6,7 @@ LETTRANCE_PACKAGES=(
   qt6-base-dev libgl-dev libx11-dev libxext-dev libxinerama-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool x11-utils desktop-file-utils
+  xvfb xdotool x11-utils desktop-file-utils openbox
   xscreensaver xserver-xephyr libxml2-utils groff-base dpkg-dev file
   lintian appstream
   fonts-dejavu-core fontconfig libxcb-shm0-dev

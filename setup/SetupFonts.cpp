@@ -2,6 +2,7 @@
 #include <QFontDatabase>
 #include <QListWidget>
 #include <QPainter>
+#include <QtMath>
 #include <exception>
 
 #include "controls/PaintBox.h"
@@ -54,14 +55,28 @@ void TSetupForm::FontListBoxClick() {
   PreviewPaintBox->repaint();
 }
 
+QImage SetupPreviewPicture(QSize size, qreal ratio, const QString& face, TColor color,
+                           const QString& text) {
+  // Drawn at the screen's own pixels: on a screen of twice the density the
+  // text is set twice as large into twice as many pixels and smoothed alike,
+  // so it looks the same, only finer, rather than enlarged with its steps.
+  const QSize pixels(qCeil(size.width() * ratio), qCeil(size.height() * ratio));
+  QImage picture =
+      SmoothTextPreview(pixels, face, color, text, kPreviewSmoothing).ToImage();
+  picture.setDevicePixelRatio(ratio);
+  return picture;
+}
+
 void TSetupForm::PreviewPaintBoxPaint(QPainter& canvas, const QRect& clip) {
   // Painted afresh each time: the first row in the chosen face at the box's
   // full cell height, smoothed, in the chosen colour over black. The size
   // and spacing of the animation play no part.
   try {
-    TDIB dib = SmoothTextPreview(PreviewPaintBox->size(), FFontName, FontColorChoice->Color(),
-                                 TextLinesMemo->FirstRow(), kPreviewSmoothing);
-    canvas.drawImage(clip, dib.ToImage(), clip);
+    const qreal ratio = PreviewPaintBox->devicePixelRatioF();
+    const QImage picture = SetupPreviewPicture(PreviewPaintBox->size(), ratio, FFontName,
+                                               FontColorChoice->Color(), TextLinesMemo->FirstRow());
+    const QRectF source(QPointF(clip.topLeft()) * ratio, QSizeF(clip.size()) * ratio);
+    canvas.drawImage(QRectF(clip), picture, source);
   } catch (const std::exception&) {
     // A preview that cannot be drawn stays black; the settings are unharmed.
     canvas.fillRect(clip, Qt::black);

@@ -202,7 +202,8 @@ TSetupForm::TSetupForm(QWidget* parent)
   connect(Selectall1, &QAction::triggered, this, [this] { SetEffectBoxes(true); });
   connect(Selectnone1, &QAction::triggered, this, [this] { SetEffectBoxes(false); });
 
-  Image1->setPixmap(resources::TransparentPixmap(resources::LoadBitmap("VANDORLOGO")));
+  Image1->setPixmap(
+      resources::TransparentPixmap(resources::LoadBitmap("VANDORLOGO", devicePixelRatioF())));
   Label2->setWordWrap(true);
 
   OKButton->setDefault(true);

@@ -5,9 +5,11 @@
 // window in configure mode and a modal dialog over the running saver after S.
 
 #include <QDialog>
+#include <QImage>
 #include <QString>
 #include <functional>
 
+#include "engine/XColorUnit.h"
 #include "settings/GlobalsUnit.h"
 
 class QAction;
@@ -104,6 +106,13 @@ class TSetupForm : public QDialog {
   QString FFontName;
   bool FFromSaver = false;
 };
+
+// The preview's picture for a box of `size` on a screen of `ratio` device
+// pixels per pixel: `size` times `ratio` pixels (rounded up), marked with that
+// device pixel ratio; `text` in `face` at the full height, in `color` over
+// black, smoothed as the dialog always smooths it.
+QImage SetupPreviewPicture(QSize size, qreal ratio, const QString& face, TColor color,
+                           const QString& text);
 
 // The list of the font box: "Default" and every installed family, each once,
 // sorted without regard to case.

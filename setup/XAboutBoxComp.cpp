@@ -53,9 +53,12 @@ void TAboutBox::FillForm(TAboutBoxForm& form) const {
 }
 
 bool TAboutBox::Execute() {
-  // A window of its own, not of the owner: the box is also shown before the
-  // program has any other window.
-  TAboutBoxForm form;
+  // Opened from a window, the box belongs to that window: window managers
+  // keep it above its opener (also above a full-screen saver the opener
+  // stays on top of) and give it the focus. Opened by the application (a
+  // first start, before any other window), it stands alone.
+  auto* opener = qobject_cast<QWidget*>(parent());
+  TAboutBoxForm form(opener != nullptr ? opener->window() : nullptr);
   form.winId();  // the native window, to be watched from the start
   CentreOnScreen(form);
   // The window frame is known only once the window is on screen, and a

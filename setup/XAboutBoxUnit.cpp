@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <memory>
 
 #include "controls/FormLayout.h"
@@ -13,6 +14,13 @@
 #include "setup/XAboutBoxComp.h"
 
 namespace {
+
+// The box appears centred on the primary screen: its pictures are chosen for
+// that screen's density.
+qreal PrimaryScreenRatio() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->devicePixelRatio() : 1.0;
+}
 
 QLabel* CentredLabel(QWidget* parent, const char* name, int left, int top, int width) {
   auto* label = Place(new QLabel(parent), name, left, top, width, 17);
@@ -42,7 +50,8 @@ TAboutBoxForm::TAboutBoxForm(QWidget* parent)
 
   Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
-  Image1->setPixmap(resources::TransparentPixmap(resources::LoadBitmap("VANDORLOGO")));
+  Image1->setPixmap(
+      resources::TransparentPixmap(resources::LoadBitmap("VANDORLOGO", PrimaryScreenRatio())));
   ProductImage->setAlignment(Qt::AlignCenter);
 
   QFont boldFont = ProductLabel->font();
@@ -67,6 +76,6 @@ void ShowAboutBox(QObject* owner) {
   aboutBox->SetProduct(QGuiApplication::applicationDisplayName());
   aboutBox->SetVersion(QString::fromUtf8(ProgramVersion));
   aboutBox->SetInfoText(QStringLiteral("Letters that dance while you are away."));
-  aboutBox->SetBitmap(resources::LoadBitmap("LETTRANCELOGO"));
+  aboutBox->SetBitmap(resources::LoadBitmap("LETTRANCELOGO", PrimaryScreenRatio()));
   aboutBox->Execute();
 }

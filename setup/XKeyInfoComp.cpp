@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QScreen>
+#include <QtMath>
 
 #include "resources/LettranceResources.h"
 
@@ -29,10 +30,14 @@ QImage CutOut(const QImage& picture) {
   return key;
 }
 
-// Both key pictures are decoded once per run and shared by all controls.
-const QImage& KeyPicture(int screenDepth) {
-  static const QImage fewColours = CutOut(resources::LoadBitmap("EMPTYKEYBITMAPWIN"));
-  static const QImage manyColours = CutOut(resources::LoadBitmap("EMPTYKEYBITMAPPAL"));
+// The key pictures are decoded once per run and shared by all controls; the
+// twice-sized ones keep their device pixel ratio, and so take the same room.
+const QImage& KeyPicture(int screenDepth, qreal ratio) {
+  static const QImage fewColours = CutOut(resources::LoadBitmap("EMPTYKEYBITMAPWIN", 1));
+  static const QImage manyColours = CutOut(resources::LoadBitmap("EMPTYKEYBITMAPPAL", 1));
+  static const QImage fewColoursSharp = CutOut(resources::LoadBitmap("EMPTYKEYBITMAPWIN", 2));
+  static const QImage manyColoursSharp = CutOut(resources::LoadBitmap("EMPTYKEYBITMAPPAL", 2));
+  if (ratio > 1) return screenDepth < 15 ? fewColoursSharp : manyColoursSharp;
   return screenDepth < 15 ? fewColours : manyColours;
 }
 
@@ -49,7 +54,7 @@ QFont RegularFont() {
 
 TKeyInfo::TKeyInfo(QWidget* parent, int screenDepth)
     : QWidget(parent),
-      FKey(KeyPicture(screenDepth)),
+      FScreenDepth(screenDepth),
       FColor(palette().color(QPalette::Button)),
       FFont1{RegularFont(), Qt::black},
       FFont2{RegularFont(), palette().color(QPalette::ButtonText)} {
@@ -92,19 +97,21 @@ void TKeyInfo::SetText(const QString& text) {
 }
 
 void TKeyInfo::paintEvent(QPaintEvent*) {
-  // Built off-screen and copied in one step, so the control never flickers.
-  const QImage image = Render();
+  // Built off-screen and copied in one step, so the control never flickers;
+  // at the screen's density, so that the letters stay sharp on it.
+  const QImage image = Render(devicePixelRatioF());
   if (image.isNull()) return;
   QPainter painter(this);
   painter.drawImage(0, 0, image);
 }
 
-QImage TKeyInfo::Render() const {
+QImage TKeyInfo::Render(qreal ratio) const {
   if (width() <= 0 || height() <= 0) return {};
-  QImage image(size(), QImage::Format_RGB32);
+  QImage image(QSize(qCeil(width() * ratio), qCeil(height() * ratio)), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
   image.fill(FColor);
   QPainter painter(&image);
-  painter.drawImage(0, 0, FKey);
+  painter.drawImage(0, 0, KeyPicture(FScreenDepth, ratio));
 
   const QFontMetrics letter(FFont1.Font);
   const int letterLeft = (kKeyWidth - letter.horizontalAdvance(FCaption)) / 2;
@@ -116,7 +123,7 @@ QImage TKeyInfo::Render() const {
 
   const QFontMetrics text(FFont2.Font);
   const int textTop = (kKeyHeight - text.height()) / 2;
-  painter.setClipRect(image.rect());
+  painter.setClipRect(rect());
   painter.setFont(FFont2.Font);
   painter.setPen(FFont2.Color);
   painter.drawText(QPoint(kTextLeft, textTop + text.ascent()), FText);

@@ -22,7 +22,8 @@ class TKeyInfo : public QWidget {
  public:
   // screenDepth: bits per pixel of the screen, which chooses the key picture:
   // below 15 the one in the sixteen standard colours, from 15 on the one in
-  // shades of grey.
+  // shades of grey. On a screen of higher density, the key is drawn from
+  // the picture's twice-sized form.
   explicit TKeyInfo(QWidget* parent = nullptr, int screenDepth = ScreenDepth());
 
   // Background of the whole control; the corners outside the key show it too.
@@ -52,9 +53,10 @@ class TKeyInfo : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QImage Render() const;
+  // The control as it is drawn, at `ratio` device pixels per pixel.
+  QImage Render(qreal ratio) const;
 
-  const QImage& FKey;
+  const int FScreenDepth;
   QColor FColor;
   TKeyInfoFont FFont1;
   TKeyInfoFont FFont2;

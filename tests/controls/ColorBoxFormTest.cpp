@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "controls/PaintBox.h"
 #include "controls/XColorBoxComp.h"
@@ -255,6 +256,29 @@ TEST(ColorBoxTest, RunsKeepTheModeAndReturnTheColourOnlyOnOK) {
   });
   EXPECT_FALSE(box.Execute());
   EXPECT_EQ(box.Color(), MakeColor(80, 0, 255));
+}
+
+// Opened from a widget, the shared window is transient for that widget's
+// window while it runs (window managers keep it above its opener), and
+// afterwards for nothing: it outlives every opener.
+TEST(ColorBoxTest, EachRunBelongsToTheWindowOfItsOpener) {
+  for (const bool fromWidget : {true, false}) {
+    QWidget opener;
+    QWidget* inside = new QWidget(&opener);
+    opener.show();
+    TColorBox box(fromWidget ? static_cast<QObject*>(inside) : nullptr);
+    QWindow* during = reinterpret_cast<QWindow*>(1);
+    WhenDialogShows([&during](TColorBoxForm& form) {
+      during = form.windowHandle()->transientParent();
+      form.CancelButton->click();
+    });
+    EXPECT_FALSE(box.Execute());
+    EXPECT_EQ(during, fromWidget ? opener.windowHandle() : nullptr) << fromWidget;
+    EXPECT_EQ(ColorDialogForm()->windowHandle()->transientParent(), nullptr) << fromWidget;
+  }
+  // The opener is gone; the window is not.
+  ASSERT_NE(ColorDialogForm(), nullptr);
+  EXPECT_FALSE(ColorDialogForm()->isVisible());
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // preview inside another program's window, the setup dialog, first starts
 // and the single-instance guard. Input comes from xdotool, pixels are read back from
 // the screen. Time bounds here are generous limits against hangs; the
-// measured times are printed, not asserted.
+// measured times are printed, not asserted. Every case runs twice: on the
+// shared server without a window manager, and on a server of its own under
+// openbox, where the window manager decides what is on top and what has the
+// focus, as on a user's desktop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +17,7 @@
 #include "platform/registry/RegFileFormat.h"
 #include "platform/registry/RegistryStore.h"
 #include "tests/integration/ChildProcess.h"
+#include "tests/integration/ManagedDisplay.h"
 #include "tests/integration/XServer.h"
 
 #include <X11/Xatom.h>
@@ -26,15 +30,23 @@ namespace {
 
 const char* const kSettingsKey = "Software\\Vandor\\ScreenSaver\\Lettrance";
 
-class ProgramX11Test : public ::testing::Test {
+// The parameter: under openbox on a server of the test's own.
+class ProgramX11Test : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X server";
+    if (screen.Managed()) {
+      ASSERT_TRUE(screen.Managing()) << "openbox did not start on a server of its own: "
+                                     << screen.Report();
+    } else if (std::getenv("DISPLAY") == nullptr) {
+      GTEST_SKIP() << "needs an X server";
+    }
     ASSERT_TRUE(x.Connected());
     // On a busy machine a key may be held long enough to repeat, and a
     // repeated key that reaches a saver started after it would end that saver.
     XAutoRepeatOff(x.Raw());
     XSync(x.Raw(), False);
+    // Keys an earlier test may have left held down on the shared server.
+    XServer::Xdotool("keyup Escape keyup Return");
     XServer::Xdotool("mousemove 400 300");
   }
   void TearDown() override {
@@ -129,21 +141,84 @@ class ProgramX11Test : public ::testing::Test {
                             commands);
   }
 
+  // Escape in the setup dialog. Pressed there, released wherever the focus
+  // is then: the dialog is gone after the press, and a release aimed at it
+  // would fail half way and leave the key held down for the next test.
+  static void EscapeInSetupDialog() {
+    ToSetupDialog("keydown Escape");
+    XServer::Xdotool("keyup Escape");
+  }
+
   // Esc to the setup dialog until the program ends; its exit code. A key
   // that comes before Qt has taken the new window's focus is dropped.
   static std::optional<int> EscapeUntilItEnds(ChildProcess& child) {
     for (int attempt = 0; attempt < 10; ++attempt) {
-      ToSetupDialog("key Escape");
+      EscapeInSetupDialog();
       if (const std::optional<int> code = child.Wait(1s)) return code;
     }
     return std::nullopt;
   }
 
+  // The one viewable window titled exactly `title`, waited for; 0 when
+  // there is none (or more than one) within the bound.
+  Window WaitForOnlyWindowTitled(ChildProcess& child, const std::string& title) {
+    for (auto start = Clock::now(); Clock::now() - start < 10s && child.Running();) {
+      const std::vector<Window> found = x.ViewableWindowsTitled(title);
+      if (found.size() == 1) return found.front();
+      std::this_thread::sleep_for(20ms);
+    }
+    return 0;
+  }
+
+  // Waits until `window` has the keyboard focus.
+  bool WaitForFocus(Window window) {
+    for (auto start = Clock::now(); Clock::now() - start < 5s;) {
+      if (x.HasFocus(window)) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
+  // Waits until no window matches `pattern` any more.
+  static bool WaitUntilGone(const std::string& pattern) {
+    for (auto start = Clock::now(); Clock::now() - start < 10s;) {
+      if (!WindowShown(pattern)) return true;
+      std::this_thread::sleep_for(20ms);
+    }
+    return false;
+  }
+
+  // Presses `key` in the window titled `title` and waits until that window
+  // is gone. Under a window manager, where the focus is (the test has
+  // checked that it is on the window); without one, the test focuses it.
+  bool KeyClosesWindow(const std::string& title, const std::string& key) {
+    const std::string pattern = "^" + title + "$";
+    if (screen.Managed()) {
+      XServer::Xdotool("keydown " + key);
+    } else {
+      XServer::Xdotool("search --onlyvisible --name '" + pattern + "' windowfocus --sync keydown " +
+                       key);
+    }
+    // Released wherever the focus is then: the window may be gone.
+    XServer::Xdotool("keyup " + key);
+    return WaitUntilGone(pattern);
+  }
+
+  // `window` stands above `below` in the server's stacking order and has the
+  // focus, as a window the user can see and type into.
+  void ExpectOnTopWithTheFocus(Window window, Window below, const char* what) {
+    const int at = x.StackingPosition(window), belowAt = x.StackingPosition(below);
+    EXPECT_GE(belowAt, 0) << what;
+    EXPECT_GT(at, belowAt) << what << " is behind the saver";
+    EXPECT_TRUE(WaitForFocus(window)) << what << " has no focus";
+  }
+
+  ManagedDisplay screen{GetParam()};  // first: the others use its DISPLAY
   TempDir home;
   XServer x;
 };
 
-TEST_F(ProgramX11Test, SaverDrawsAndEndsOnAKey) {
+TEST_P(ProgramX11Test, SaverDrawsAndEndsOnAKey) {
   SeedHive();
   auto saver = Start({"/s"});
   const auto firstFrame = WaitForDrawing(*saver);
@@ -157,7 +232,7 @@ TEST_F(ProgramX11Test, SaverDrawsAndEndsOnAKey) {
   EXPECT_EQ(saver->Wait(5s), 0);
 }
 
-TEST_F(ProgramX11Test, SaverEndsOnAClick) {
+TEST_P(ProgramX11Test, SaverEndsOnAClick) {
   SeedHive();
   auto saver = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*saver));
@@ -165,7 +240,7 @@ TEST_F(ProgramX11Test, SaverEndsOnAClick) {
   EXPECT_EQ(saver->Wait(5s), 0);
 }
 
-TEST_F(ProgramX11Test, SaverEndsOnlyOnAMoveAlongBothAxes) {
+TEST_P(ProgramX11Test, SaverEndsOnlyOnAMoveAlongBothAxes) {
   SeedHive();
   auto saver = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*saver));
@@ -181,7 +256,7 @@ TEST_F(ProgramX11Test, SaverEndsOnlyOnAMoveAlongBothAxes) {
   EXPECT_EQ(saver->Wait(5s), 0);
 }
 
-TEST_F(ProgramX11Test, TheSaverHasTheKeyboardEvenWhenFocusIsElsewhere) {
+TEST_P(ProgramX11Test, TheSaverHasTheKeyboardEvenWhenFocusIsElsewhere) {
   SeedHive();
   const Window other = x.CreateWindow(0, 0, 50, 50, 0x000000);  // black: not a frame
   auto saver = Start({"/s"});
@@ -193,8 +268,11 @@ TEST_F(ProgramX11Test, TheSaverHasTheKeyboardEvenWhenFocusIsElsewhere) {
   x.Destroy(other);
 }
 
-TEST_F(ProgramX11Test, DesktopShowsBehindTheTextOnlyWithDesktopFlag) {
-  const Window red = x.CreateWindow(40, 40, 200, 200, 0xFF0000);
+TEST_P(ProgramX11Test, DesktopShowsBehindTheTextOnlyWithDesktopFlag) {
+  // Under a window manager, a window it manages, as the desktop has them
+  // (one that bypasses it would stay above every window it stacks).
+  const Window red = screen.Managed() ? x.CreateManagedWindow(40, 40, 200, 200, 0xFF0000)
+                                      : x.CreateWindow(40, 40, 200, 200, 0xFF0000);
   const int w = x.ScreenWidth(), h = x.ScreenHeight();
   for (const bool desktop : {true, false}) {
     SeedHive(desktop ? "\"DesktopFlag\"=dword:00000001\n" : "\"DesktopFlag\"=dword:00000000\n");
@@ -221,7 +299,7 @@ TEST_F(ProgramX11Test, DesktopShowsBehindTheTextOnlyWithDesktopFlag) {
   x.Destroy(red);
 }
 
-TEST_F(ProgramX11Test, FirstStartWritesTheMenuEntryAndShowsTheAboutBox) {
+TEST_P(ProgramX11Test, FirstStartWritesTheMenuEntryAndShowsTheAboutBox) {
   auto first = Start({"/s"});
   bool aboutShown = false;
   for (auto start = Clock::now(); Clock::now() - start < 5s && !aboutShown;) {
@@ -229,6 +307,9 @@ TEST_F(ProgramX11Test, FirstStartWritesTheMenuEntryAndShowsTheAboutBox) {
     std::this_thread::sleep_for(50ms);
   }
   ASSERT_TRUE(aboutShown) << "no about box on the first start";
+  // Named as the program names itself everywhere, not by its file name
+  // (exactly: xdotool's search ignores case).
+  EXPECT_EQ(x.ViewableWindowsTitled("About Lettrance").size(), 1u);
   EXPECT_TRUE(std::filesystem::exists(DesktopEntryPath()));
   // Pressed at the about box, released wherever the focus is then: the box
   // is gone after the press, and a release aimed at it would fail half way
@@ -256,7 +337,8 @@ TEST_F(ProgramX11Test, FirstStartWritesTheMenuEntryAndShowsTheAboutBox) {
 
 // Plays a window manager that announces frame extents and sets them on the
 // about box only after it is on screen, as many do.
-TEST_F(ProgramX11Test, TheAboutBoxIsCentredByItsFrameOnceTheFrameIsKnown) {
+TEST_P(ProgramX11Test, TheAboutBoxIsCentredByItsFrameOnceTheFrameIsKnown) {
+  if (screen.Managed()) GTEST_SKIP() << "plays a window manager itself";
   Display* display = x.Raw();
   const Window root = DefaultRootWindow(display);
   const Atom supported = XInternAtom(display, "_NET_SUPPORTED", False);
@@ -292,7 +374,7 @@ TEST_F(ProgramX11Test, TheAboutBoxIsCentredByItsFrameOnceTheFrameIsKnown) {
   first->Wait(5s);
 }
 
-TEST_F(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
+TEST_P(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
   SeedHive();
   const Window host = x.CreateWindow(0, 0, 160, 120, 0x303030);
   auto preview = Start({"/p", std::to_string(host)});
@@ -307,7 +389,7 @@ TEST_F(ProgramX11Test, OnlyConfigureAndRunStartsAreCounted) {
   EXPECT_EQ(HiveDword("ExeCounter"), 2);
 }
 
-TEST_F(ProgramX11Test, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
+TEST_P(ProgramX11Test, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
   SeedHive();
   for (const bool destroy : {false, true}) {
     const Window host = x.CreateWindow(100, 100, 320, 240, 0x303030);
@@ -336,7 +418,7 @@ TEST_F(ProgramX11Test, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
   }
 }
 
-TEST_F(ProgramX11Test, PreviewOfAWindowThatDoesNotExistEndsWithAnError) {
+TEST_P(ProgramX11Test, PreviewOfAWindowThatDoesNotExistEndsWithAnError) {
   SeedHive();
   auto preview = Start({"/p", "4000000000"});
   EXPECT_EQ(preview->Wait(5s), 1);
@@ -344,7 +426,7 @@ TEST_F(ProgramX11Test, PreviewOfAWindowThatDoesNotExistEndsWithAnError) {
   EXPECT_EQ(garbage->Wait(5s), 2);
 }
 
-TEST_F(ProgramX11Test, SetupDialogCancelledWithEscapeStoresNothing) {
+TEST_P(ProgramX11Test, SetupDialogCancelledWithEscapeStoresNothing) {
   SeedHive("\"Speed\"=dword:00000003\n\"Text\"=\"one\\rtwo\"\n");
   auto setup = Start({"/c"});
   ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup$"));
@@ -357,7 +439,7 @@ TEST_F(ProgramX11Test, SetupDialogCancelledWithEscapeStoresNothing) {
   EXPECT_EQ(HiveDword("ExeCounter"), 2);
 }
 
-TEST_F(ProgramX11Test, TestRunFromTheSetupDialogEndsWithSAndStoresNothing) {
+TEST_P(ProgramX11Test, TestRunFromTheSetupDialogEndsWithSAndStoresNothing) {
   SeedHive("\"Speed\"=dword:00000003\n");
   auto setup = Start({"/c"});
   ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup$"));
@@ -374,7 +456,7 @@ TEST_F(ProgramX11Test, TestRunFromTheSetupDialogEndsWithSAndStoresNothing) {
   EXPECT_EQ(HiveDword("TimerInterval"), INT32_MIN) << "the test run stored its settings";
 }
 
-TEST_F(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
+TEST_P(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
   SeedHive();
   auto setup = Start({});  // no switch: the setup dialog
   ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup$"));
@@ -396,7 +478,7 @@ TEST_F(ProgramX11Test, SetupDialogConfirmedWithReturnStoresAllFourteenValues) {
             "press S for setup");
 }
 
-TEST_F(ProgramX11Test, SInTheSaverOpensTheSetupDialogAndOkKeepsTheSaverRunning) {
+TEST_P(ProgramX11Test, SInTheSaverOpensTheSetupDialogAndOkKeepsTheSaverRunning) {
   SeedHive("\"DesktopFlag\"=dword:00000000\n");
   auto saver = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*saver));
@@ -418,7 +500,7 @@ TEST_F(ProgramX11Test, SInTheSaverOpensTheSetupDialogAndOkKeepsTheSaverRunning) 
   EXPECT_EQ(saver->Wait(5s), 0);
 }
 
-TEST_F(ProgramX11Test, AKilledCopyDoesNotBlockTheNextStart) {
+TEST_P(ProgramX11Test, AKilledCopyDoesNotBlockTheNextStart) {
   SeedHive();
   auto killed = Start({"/s"});
   ASSERT_TRUE(WaitForDrawing(*killed));
@@ -430,6 +512,127 @@ TEST_F(ProgramX11Test, AKilledCopyDoesNotBlockTheNextStart) {
   XServer::Xdotool("key x");
   EXPECT_EQ(next->Wait(5s), 0);
 }
+
+TEST_P(ProgramX11Test, DialogsOpenedOverTheSaverComeAboveItAndTakeTheKeys) {
+  SeedHive("\"DesktopFlag\"=dword:00000000\n");
+  auto saver = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*saver));
+  const Window saverWindow = WaitForOnlyWindowTitled(*saver, "Lettrance");
+  ASSERT_NE(saverWindow, 0u);
+
+  XServer::Xdotool("key s");
+  const Window setup = WaitForOnlyWindowTitled(*saver, "Lettrance Setup");
+  ASSERT_NE(setup, 0u) << "no setup dialog over the saver";
+  ExpectOnTopWithTheFocus(setup, saverWindow, "the setup dialog");
+
+  // The colour swatch: the font group at (248, 8), the swatch at (128, 16)
+  // in it, 97 x 81. A click picks a colour and focuses it; Space opens the
+  // colour dialog.
+  ToSetupDialog("mousemove --window %1 424 64 click 1");
+  XServer::Xdotool("key space");
+  const Window colour = WaitForOnlyWindowTitled(*saver, "Color");
+  ASSERT_NE(colour, 0u) << "no colour dialog";
+  ExpectOnTopWithTheFocus(colour, saverWindow, "the colour dialog");
+  EXPECT_TRUE(KeyClosesWindow("Color", "Escape")) << "Escape did not reach the colour dialog";
+  EXPECT_TRUE(WindowShown("^Lettrance Setup$")) << "Escape went to the setup dialog";
+
+  // Info: at (488, 240), 73 x 25.
+  ToSetupDialog("mousemove --window %1 524 252 click 1");
+  const Window about = WaitForOnlyWindowTitled(*saver, "About Lettrance");
+  ASSERT_NE(about, 0u) << "no about box";
+  ExpectOnTopWithTheFocus(about, saverWindow, "the about box");
+  // OK, the box's default button.
+  EXPECT_TRUE(KeyClosesWindow("About Lettrance", "Return")) << "Return did not reach the about box";
+  EXPECT_TRUE(WindowShown("^Lettrance Setup$"));
+
+  // A window manager gives the focus back to the opener; without one, the
+  // test gives it.
+  if (screen.Managed()) {
+    EXPECT_TRUE(WaitForFocus(setup)) << "the setup dialog lost the focus";
+  }
+  EXPECT_TRUE(KeyClosesWindow("Lettrance Setup", "Escape"));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(saver->Running()) << "closing the dialogs ended the saver";
+  XServer::Xdotool("key x");
+  EXPECT_EQ(saver->Wait(5s), 0);
+}
+
+// A save the settings file refuses, from the dialog over the saver: the
+// message must be where the user can read it and answer it.
+TEST_P(ProgramX11Test, ARefusedSaveOverTheSaverShowsItsMessageAboveTheSaver) {
+  SeedHive("\"DesktopFlag\"=dword:00000000\n");
+  auto saver = Start({"/s"});
+  ASSERT_TRUE(WaitForDrawing(*saver));
+  const Window saverWindow = WaitForOnlyWindowTitled(*saver, "Lettrance");
+  ASSERT_NE(saverWindow, 0u);
+  // No write permission bit: the file is used read-only, and a save fails.
+  std::filesystem::permissions(HivePath(), std::filesystem::perms::owner_read);
+
+  XServer::Xdotool("key s");
+  const Window setup = WaitForOnlyWindowTitled(*saver, "Lettrance Setup");
+  ASSERT_NE(setup, 0u) << "no setup dialog over the saver";
+  ToSetupDialog("key Tab keydown Return");  // out of the text, then OK
+  XServer::Xdotool("keyup Return");
+  // The message box takes the program's title, as the saver does.
+  Window message = 0;
+  for (auto start = Clock::now(); Clock::now() - start < 10s && message == 0;) {
+    for (const Window window : x.ViewableWindowsTitled("Lettrance")) {
+      if (window != saverWindow) message = window;
+    }
+    std::this_thread::sleep_for(20ms);
+  }
+  ASSERT_NE(message, 0u) << "no message about the refused save";
+  ExpectOnTopWithTheFocus(message, saverWindow, "the message box");
+  XServer::Xdotool("keydown Return");
+  XServer::Xdotool("keyup Return");
+  for (auto start = Clock::now();
+       Clock::now() - start < 10s && x.ViewableWindowsTitled("Lettrance").size() > 1;) {
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(x.ViewableWindowsTitled("Lettrance").size(), 1u) << "Return did not answer it";
+  EXPECT_TRUE(WindowShown("^Lettrance Setup$")) << "the dialog did not stay open";
+  if (screen.Managed()) {
+    EXPECT_TRUE(WaitForFocus(setup)) << "the setup dialog lost the focus";
+  }
+  EXPECT_TRUE(KeyClosesWindow("Lettrance Setup", "Escape"));
+  XServer::Xdotool("key x");
+  EXPECT_EQ(saver->Wait(5s), 0);
+  EXPECT_EQ(HiveDword("DesktopFlag"), 0);
+}
+
+// The about box of a first start is the box Info shows, product line and
+// all: the same pixels.
+TEST_P(ProgramX11Test, TheFirstStartsAboutBoxIsTheOneInfoShows) {
+  auto setup = Start({"/c"});
+  const Window first = WaitForOnlyWindowTitled(*setup, "About Lettrance");
+  ASSERT_NE(first, 0u) << "no about box titled \"About Lettrance\" on the first start";
+  XServer::Xdotool("mousemove 0 0");  // nothing under the pointer lights up
+  std::this_thread::sleep_for(300ms);
+  const std::vector<uint32_t> firstPixels = x.WindowPixels(first);
+  ASSERT_FALSE(firstPixels.empty());
+  XServer::Xdotool("search --onlyvisible --name '^About Lettrance$' windowfocus --sync keydown Return");
+  XServer::Xdotool("keyup Return");
+  ASSERT_TRUE(WaitUntilGone("^About Lettrance$"));
+
+  ASSERT_TRUE(WaitForWindow(*setup, "^Lettrance Setup$"));
+  ToSetupDialog("mousemove --window %1 524 252 click 1");  // Info
+  const Window info = WaitForOnlyWindowTitled(*setup, "About Lettrance");
+  ASSERT_NE(info, 0u) << "Info showed no about box";
+  XServer::Xdotool("mousemove 0 0");
+  std::this_thread::sleep_for(300ms);
+  const std::vector<uint32_t> infoPixels = x.WindowPixels(info);
+  EXPECT_TRUE(firstPixels == infoPixels) << "the first start's box differs from Info's";
+  XServer::Xdotool("search --onlyvisible --name '^About Lettrance$' windowfocus --sync keydown Return");
+  XServer::Xdotool("keyup Return");
+  ASSERT_TRUE(WaitUntilGone("^About Lettrance$"));
+  EscapeInSetupDialog();
+  EXPECT_EQ(setup->Wait(10s), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(, ProgramX11Test, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Openbox" : "NoWindowManager";
+                         });
 
 // Needs no X server: every mode that opens windows ends with one line and
 // its own exit code when the display cannot be opened.

@@ -43,6 +43,14 @@ class ScratchDisplay {
   ScratchDisplay(const ScratchDisplay&) = delete;
   ScratchDisplay& operator=(const ScratchDisplay&) = delete;
 
+  // One screen of exactly `width` x `height`, as a user's single monitor.
+  ScratchDisplay(int width, int height) {
+    name_ = Start("/usr/bin/Xvfb",
+                  {"-screen", "0", std::to_string(width) + "x" + std::to_string(height) + "x24",
+                   "-br", "-nolisten", "tcp"},
+                  {}, outer_);
+  }
+
   // ":n", or empty when the server could not be started.
   const std::string& Name() const { return name_; }
 

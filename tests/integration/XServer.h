@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 class XServer {
  public:
@@ -43,6 +44,34 @@ class XServer {
                       CWBackPixel | CWOverrideRedirect, &attributes);
     XMapRaised(display_, window);
     XSync(display_, False);
+    return window;
+  }
+  // A mapped top-level window filled with one colour that a window manager
+  // manages, as an application's window on the desktop: asked for at (x, y)
+  // as the user placed it; the manager may add its frame round it. Waited
+  // for until it is on screen.
+  Window CreateManagedWindow(int x, int y, int width, int height, uint32_t rgb) {
+    const int screen = DefaultScreen(display_);
+    const Window window = XCreateSimpleWindow(display_, RootWindow(display_, screen), x, y,
+                                              static_cast<unsigned>(width),
+                                              static_cast<unsigned>(height), 0, 0, rgb);
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = x;
+    hints.y = y;
+    hints.width = width;
+    hints.height = height;
+    XSetWMNormalHints(display_, window, &hints);
+    XMapRaised(display_, window);
+    XSync(display_, False);
+    for (int attempt = 0; attempt < 250; ++attempt) {
+      XWindowAttributes attributes;
+      if (XGetWindowAttributes(display_, window, &attributes) &&
+          attributes.map_state == IsViewable) {
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
     return window;
   }
   void Unmap(Window window) {
@@ -97,6 +126,83 @@ class XServer {
     return found;
   }
 
+  // The pixels of a viewable window (0xRRGGBB, row by row) as the screen
+  // shows them; empty when it cannot be read.
+  std::vector<uint32_t> WindowPixels(Window window) {
+    XSync(display_, False);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display_, window, &attributes)) return {};
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return {};
+    std::vector<uint32_t> pixels;
+    for (int row = 0; row < attributes.height; ++row) {
+      for (int col = 0; col < attributes.width; ++col) {
+        pixels.push_back(static_cast<uint32_t>(XGetPixel(image, col, row) & 0xFFFFFF));
+      }
+    }
+    XDestroyImage(image);
+    return pixels;
+  }
+
+  // Every viewable window titled exactly `name`, top-level ones and those a
+  // window manager put into its frames, in no particular order.
+  std::vector<Window> ViewableWindowsTitled(const std::string& name) {
+    std::vector<Window> found;
+    CollectTitled(DefaultRootWindow(display_), name, 0, found);
+    return found;
+  }
+
+  // The child of the root that holds `window` (the window itself, or the
+  // frame a window manager put it in), or 0.
+  Window TopLevelOf(Window window) {
+    const Window rootWindow = DefaultRootWindow(display_);
+    while (window != 0) {
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return 0;
+      if (children != nullptr) XFree(children);
+      if (parent == rootWindow) return window;
+      window = parent;
+    }
+    return 0;
+  }
+
+  // Where `window` stands in the X server's stacking order of the root's
+  // children, 0 the bottom, as `xwininfo -children` of the root lists them
+  // (bottom last); -1 when it is not there.
+  int StackingPosition(Window window) {
+    const Window top = TopLevelOf(window);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    int position = -1;
+    if (top != 0 &&
+        XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count)) {
+      for (unsigned k = 0; k < count; ++k) {
+        if (children[k] == top) position = static_cast<int>(k);
+      }
+    }
+    if (children != nullptr) XFree(children);
+    return position;
+  }
+
+  // True when the keyboard focus is on `window` or on a window inside it.
+  bool HasFocus(Window window) {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    const Window rootWindow = DefaultRootWindow(display_);
+    while (focus != 0 && focus != PointerRoot && focus != rootWindow) {
+      if (focus == window) return true;
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned count = 0;
+      if (!XQueryTree(display_, focus, &root, &parent, &children, &count)) return false;
+      if (children != nullptr) XFree(children);
+      focus = parent;
+    }
+    return false;
+  }
+
   int ScreenWidth() { return DisplayWidth(display_, DefaultScreen(display_)); }
   int ScreenHeight() { return DisplayHeight(display_, DefaultScreen(display_)); }
 
@@ -106,5 +212,27 @@ class XServer {
   }
 
  private:
+  void CollectTitled(Window window, const std::string& name, int depth,
+                     std::vector<Window>& found) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return;
+    for (unsigned k = 0; k < count; ++k) {
+      XWindowAttributes attributes;
+      if (!XGetWindowAttributes(display_, children[k], &attributes) ||
+          attributes.map_state != IsViewable) {
+        continue;
+      }
+      char* title = nullptr;
+      if (XFetchName(display_, children[k], &title) && title != nullptr && name == title) {
+        found.push_back(children[k]);
+      }
+      if (title != nullptr) XFree(title);
+      // Clients sit at most a few levels down in a window manager's frames.
+      if (depth < 3) CollectTitled(children[k], name, depth + 1, found);
+    }
+    if (children != nullptr) XFree(children);
+  }
+
   Display* display_ = nullptr;
 };

@@ -233,4 +233,26 @@ TEST_F(AboutBoxTest, ProgramAboutBoxShowsLettranceDataWithoutCuttingText) {
   EXPECT_TRUE(owner.children().isEmpty());
 }
 
+// Info in a dialog opens the box as that dialog's own: window managers keep
+// it above the dialog, also above a full-screen window the dialog stays on
+// top of. Opened by the application, it stands alone.
+TEST_F(AboutBoxTest, TheBoxBelongsToTheWindowThatOpenedIt) {
+  QWidget dialog;
+  QWidget* button = new QWidget(&dialog);
+  dialog.show();
+  const struct {
+    QObject* owner;
+    QWidget* expected;
+  } cases[] = {{button, &dialog}, {&dialog, &dialog}, {qApp, nullptr}};
+  for (const auto& c : cases) {
+    QWidget* parent = reinterpret_cast<QWidget*>(1);
+    WhenShown([&parent](TAboutBoxForm& form) {
+      parent = form.parentWidget();
+      EXPECT_TRUE(form.isWindow());
+    });
+    ShowAboutBox(c.owner);
+    EXPECT_EQ(parent, c.expected);
+  }
+}
+
 }  // namespace
