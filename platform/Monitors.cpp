@@ -12,11 +12,9 @@
 namespace platform {
 namespace {
 
-// Xinerama heads in device pixels; empty without the extension or a display.
-std::vector<QRect> XineramaHeads() {
+// Xinerama heads in device pixels; empty without the extension.
+std::vector<QRect> XineramaHeads(Display* display) {
   std::vector<QRect> heads;
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return heads;
   int count = 0;
   if (XineramaIsActive(display)) {
     if (XineramaScreenInfo* info = XineramaQueryScreens(display, &count)) {
@@ -26,6 +24,14 @@ std::vector<QRect> XineramaHeads() {
       XFree(info);
     }
   }
+  return heads;
+}
+
+// The same on a connection of its own; empty without a display.
+std::vector<QRect> XineramaHeads() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return {};
+  std::vector<QRect> heads = XineramaHeads(display);
   XCloseDisplay(display);
   return heads;
 }
@@ -62,6 +68,18 @@ std::vector<QRect> OtherMonitors() {
     }
   }
   return WithoutPrimary(monitors, primary->geometry());
+}
+
+std::vector<QRect> MonitorsInPixels() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return {};
+  std::vector<QRect> monitors = XineramaHeads(display);
+  if (monitors.empty()) {
+    const int screen = DefaultScreen(display);
+    monitors.emplace_back(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen));
+  }
+  XCloseDisplay(display);
+  return monitors;
 }
 
 }  // namespace platform

@@ -215,6 +215,21 @@ QSize ScreensaverWindow::Size() const {
   return FState->size;
 }
 
+QRect ScreensaverWindow::ScreenRect() const {
+  State& s = *FState;
+  int x = 0, y = 0;
+  if (Valid() && !s.destroyed) {
+    Window child = 0;
+    s.Checked([&] {
+      if (!XTranslateCoordinates(s.display, s.window, DefaultRootWindow(s.display), 0, 0, &x, &y,
+                                 &child)) {
+        x = y = 0;  // on another screen of the display
+      }
+    });
+  }
+  return QRect(QPoint(x, y), s.size);
+}
+
 QImage ScreensaverWindow::HostScreenshot() {
   State& s = *FState;
   if (!Valid()) return {};

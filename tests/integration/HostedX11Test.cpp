@@ -266,6 +266,48 @@ TEST_F(HostedX11Test, CopiesRunSideBySideAndWriteNothing) {
   }
 }
 
+// A host window as large as the screen is a screen of its own; a smaller one
+// (a settings tool's preview pane) shows the same picture scaled down by its
+// height over the screen's, as /p does.
+TEST_F(HostedX11Test, AWindowSmallerThanTheScreenShowsTheLettersScaledDown) {
+  SeedHive();
+  const int width = x.ScreenWidth(), height = x.ScreenHeight();
+  // The tallest letters seen in the area while the line scrolls through it.
+  auto letterHeight = [&](ChildProcess& saver, int areaWidth, int areaHeight) {
+    int tallest = 0, seen = 0;
+    for (auto start = Clock::now(); Clock::now() - start < 15s && seen < 15 && saver.Running();) {
+      const XServer::Box box = x.BoundsOfPixelsOtherThan(0, 0, areaWidth, areaHeight, 0x000000);
+      if (!box.Empty()) {
+        tallest = std::max(tallest, box.Height());
+        ++seen;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+    return tallest;
+  };
+  const std::vector<std::string> plainLine = {
+      "--text",           "HHHHHHHHHHHHHHHH", "--font-size", "200",  "--color",   "#FFFFFF",
+      "--speed",          "20",               "--no-special-effects", "--no-random-y",
+      "--no-color-fading", "--no-random-color", "--no-desktop", "--date-time", "none"};
+  int heights[2] = {0, 0};
+  for (const int divisor : {1, 4}) {
+    const int areaWidth = width / divisor, areaHeight = height / divisor;
+    const Window host = x.CreateWindow(0, 0, areaWidth, areaHeight, kGrey);
+    auto saver = Start(plainLine, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+    ASSERT_TRUE(WaitForDrawing(*saver, 0, 0, areaWidth, areaHeight));
+    heights[divisor == 1 ? 0 : 1] = letterHeight(*saver, areaWidth, areaHeight);
+    saver->Kill(SIGTERM);
+    EXPECT_EQ(saver->Wait(5s), 0);
+    x.Destroy(host);
+  }
+  std::printf("letters %d pixels high on the whole screen, %d in a quarter-size window\n",
+              heights[0], heights[1]);
+  ASSERT_GT(heights[0], 40) << "no letters on the whole screen";
+  // A quarter of the height, give or take the edge pixels' rounding.
+  EXPECT_GE(heights[1] * 100, heights[0] * 20);
+  EXPECT_LE(heights[1] * 100, heights[0] * 30);
+}
+
 TEST_F(HostedX11Test, AWindowThatDoesNotExistIsAnErrorNotAHang) {
   auto saver = Start({"--window-id", "0xFFFFFFF0"});
   EXPECT_EQ(saver->Wait(10s), 1);
