@@ -127,7 +127,7 @@ int RunProgram(int argc, char** argv) {
 
   // The toolkit is needed from here on (the about box of a first start); the
   // application title stays the program file's name until the saver starts.
-  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
+  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv, hosting.Hosted);
   QApplication& app = *toolkit;
   SetInstalledFontsProvider(InstalledFonts);
   // A host's window: no counting, no menu entry, no about box, no lock (one

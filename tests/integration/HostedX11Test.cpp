@@ -308,6 +308,21 @@ TEST_F(HostedX11Test, AWindowSmallerThanTheScreenShowsTheLettersScaledDown) {
   EXPECT_LE(heights[1] * 100, heights[0] * 30);
 }
 
+// Hosts start their savers without XDG_RUNTIME_DIR (the toolkit reads an
+// empty one as unset): nothing is said about it, nor anything else.
+TEST_F(HostedX11Test, WithoutARuntimeFolderItStartsWithoutAWord) {
+  SeedHive();
+  const Window host = x.CreateWindow(0, 0, 160, 120, kGrey);
+  auto saver = Start({"--root"}, {{"XSCREENSAVER_WINDOW", std::to_string(host)},
+                                  {"XDG_RUNTIME_DIR", ""},
+                                  {"LETTRANCE_FRAME_STATS", ""}});
+  ASSERT_TRUE(WaitForDrawing(*saver, 0, 0, 160, 120));
+  saver->Kill(SIGTERM);
+  EXPECT_EQ(saver->Wait(5s), 0);
+  EXPECT_EQ(TempDir::Read(home.File("stderr.txt")), "");
+  x.Destroy(host);
+}
+
 TEST_F(HostedX11Test, AWindowThatDoesNotExistIsAnErrorNotAHang) {
   auto saver = Start({"--window-id", "0xFFFFFFF0"});
   EXPECT_EQ(saver->Wait(10s), 1);
