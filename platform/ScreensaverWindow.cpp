@@ -177,7 +177,13 @@ ScreensaverWindow::ScreensaverWindow(WindowId window) : FState(std::make_unique<
   s.window = window != 0 ? window : DefaultRootWindow(s.display);
   XWindowAttributes attributes{};
   Status ok = 0;
-  if (s.Checked([&] { ok = XGetWindowAttributes(s.display, s.window, &attributes); }) != Success ||
+  // Resizes, destruction and exposure only: input stays with the host. Asked
+  // for before the size is read, so that a resize in between is not lost (a
+  // settings dialog still laying itself out resizes its preview pane).
+  if (s.Checked([&] {
+        XSelectInput(s.display, s.window, StructureNotifyMask | ExposureMask);
+        ok = XGetWindowAttributes(s.display, s.window, &attributes);
+      }) != Success ||
       ok == 0) {
     s.window = 0;
     return;
@@ -185,8 +191,6 @@ ScreensaverWindow::ScreensaverWindow(WindowId window) : FState(std::make_unique<
   s.visual = attributes.visual;
   s.depth = attributes.depth;
   s.size = QSize(attributes.width, attributes.height);
-  // Resizes, destruction and exposure only: input stays with the host.
-  XSelectInput(s.display, s.window, StructureNotifyMask | ExposureMask);
   s.gc = XCreateGC(s.display, s.window, 0, nullptr);
   s.Prepare();
 }
