@@ -138,6 +138,9 @@ int RunHosted(platform::WindowId window, const TGlobals& settings) {
 
   saver.Start();
   QCoreApplication::exec();
+  // Hosts may destroy the window and send SIGTERM at once; the second word
+  // must not turn this clean end into death by the signal.
+  endSignals.IgnoreFromNowOn();
   saver.Stop();
   platform::SetPrimaryScreenSize(std::nullopt);
   return 0;

@@ -143,6 +143,26 @@ TEST_F(HostedX11Test, EndsCleanlyOnTermIntAndTheWindowsDestruction) {
   }
 }
 
+// A host may destroy its window and send SIGTERM at once (MATE's preferences
+// do when they close): a signal that arrives while the copy is already on
+// its way out must not cut that short.
+TEST_F(HostedX11Test, ATermSignalDuringItsEndStillEndsItCleanly) {
+  SeedHive();
+  for (int round = 0; round < 3; ++round) {
+    const Window host = x.CreateWindow(0, 0, 160, 120, kGrey);
+    auto saver = Start({}, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+    ASSERT_TRUE(WaitForDrawing(*saver, 0, 0, 160, 120));
+    x.Destroy(host);
+    // SIGTERM every millisecond until it has ended.
+    std::optional<int> code;
+    for (auto start = Clock::now(); !code && Clock::now() - start < 10s;) {
+      saver->Kill(SIGTERM);
+      code = saver->Wait(1ms);
+    }
+    EXPECT_EQ(code, 0) << "round " << round;
+  }
+}
+
 TEST_F(HostedX11Test, FollowsTheWindowWhenItGrowsAndRepaintsWhatWasCovered) {
   SeedHive();
   const Window host = x.CreateWindow(0, 0, 200, 150, kGrey);
