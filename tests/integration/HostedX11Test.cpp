@@ -50,6 +50,7 @@ class HostedX11Test : public ::testing::Test {
                                                  {"XDG_DATA_HOME", home.File("data")},
                                                  {"XDG_RUNTIME_DIR", home.File("")},
                                                  {"QT_QPA_PLATFORM", "xcb"},
+                                                 {"DBUS_SESSION_BUS_ADDRESS", kNoSessionBus},
                                                  {"LETTRANCE_FRAME_STATS", "1"}});
     auto child = std::make_unique<ChildProcess>(LETTRANCE_EXE, args, env, home.File("stderr.txt"));
     EXPECT_TRUE(child->Started());
