@@ -5,14 +5,17 @@
 #include <QRegion>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <algorithm>
+#include <cstdint>
 #include <iostream>
 
 #include "engine/QtSurface.h"
 #include "host/FrameDriver.h"
 #include "platform/DesktopSnapshot.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/x11/ScreensaverWindow.h"
 #include "platform/TerminationSignals.h"
+#include "platform/x11/Monitors.h"
+#include "platform/x11/ScreensaverWindow.h"
 
 THosting DecideHosting(const TStartOptions& options, const std::optional<std::string>& variable) {
   THosting result;
@@ -42,9 +45,27 @@ THosting DecideHosting(const TStartOptions& options, const std::optional<std::st
   return result;
 }
 
+THostedPlane HostedPlane(const QRect& window, const std::vector<QRect>& monitors) {
+  const platform::ScreenSize own{std::max(window.width(), 1), std::max(window.height(), 1)};
+  const QRect* home = nullptr;
+  int64_t mostShared = 0;
+  for (const QRect& monitor : monitors) {
+    const QRect shared = monitor.intersected(window);
+    const int64_t area = shared.isEmpty() ? 0 : int64_t{shared.width()} * shared.height();
+    if (area > mostShared) {
+      mostShared = area;
+      home = &monitor;
+    }
+  }
+  if (home == nullptr || (window.width() >= home->width() && window.height() >= home->height())) {
+    return THostedPlane{own, false};
+  }
+  return THostedPlane{platform::ScreenSize{home->width(), home->height()}, true};
+}
+
 namespace {
 
-// The animation at the host window's size, restarted when the window changes
+// The animation in the host window, restarted when the window changes
 // size.
 class HostedSaver : public FrameTarget {
  public:
@@ -55,12 +76,12 @@ class HostedSaver : public FrameTarget {
 
   void Start() {
     const QSize size = FWindow.Size().expandedTo(QSize(1, 1));
-    // The window is the screen: letters are placed as on a screen of its size.
-    platform::SetPrimaryScreenSize(platform::ScreenSize{size.width(), size.height()});
+    const THostedPlane plane = HostedPlane(FWindow.ScreenRect(), platform::MonitorsInPixels());
+    platform::SetPrimaryScreenSize(plane.Screen);
     FDesktop = std::make_unique<Picture>(
         platform::ScaleSnapshot(QPixmap::fromImage(FWindow.HostScreenshot()), size));
     FDriver.Start(FSettings,
-                  TFrameSurface{size.width(), size.height(), false, FDesktop.get(), this});
+                  TFrameSurface{size.width(), size.height(), plane.Preview, FDesktop.get(), this});
     FDriver.Run(FSettings.TimerInterval);
   }
 
@@ -117,6 +138,9 @@ int RunHosted(platform::WindowId window, const TGlobals& settings) {
 
   saver.Start();
   QCoreApplication::exec();
+  // Hosts may destroy the window and send SIGTERM at once; the second word
+  // must not turn this clean end into death by the signal.
+  endSignals.IgnoreFromNowOn();
   saver.Stop();
   platform::SetPrimaryScreenSize(std::nullopt);
   return 0;

@@ -126,7 +126,7 @@ int RunProgram(int argc, char** argv) {
   // The toolkit is needed from here on (the about box of a first start). The
   // title is set before any window can appear: that box names the program
   // by it, and would otherwise show the program file's name.
-  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
+  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv, hosting.Hosted);
   QApplication& app = *toolkit;
   SetApplicationTitle();
   SetInstalledFontsProvider(InstalledFonts);

@@ -115,7 +115,7 @@ class TProgramFeed : public TTextFeed {
     if (FProcess.state() == QProcess::NotRunning) return;
     FEnded = true;
     KillGroup();
-    Trouble("took longer than " + std::to_string(FLimitMs) + " ms and was ended");
+    Trouble(std::string("took longer than ") + std::to_string(FLimitMs) + " ms and was ended");
   }
 
   void Finished(int code, QProcess::ExitStatus how) {
@@ -127,7 +127,7 @@ class TProgramFeed : public TTextFeed {
     } else if (code == 127) {
       Trouble("was not found");
     } else if (code != 0) {
-      Trouble("ended with exit status " + std::to_string(code));
+      Trouble(std::string("ended with exit status ") + std::to_string(code));
     } else if (std::string text = SafeFedText(FOutput); text.empty()) {
       Trouble("printed nothing");
     } else {

@@ -9,14 +9,19 @@ namespace {
 
 // Messages the toolkit gives while it starts: held back, because when it
 // cannot start they only repeat, less clearly, what our own message says.
-std::vector<std::string>& HeldMessages() {
-  static std::vector<std::string> held;
+struct THeldMessage {
+  std::string Text;       // as given
+  std::string Formatted;  // as printed
+};
+std::vector<THeldMessage>& HeldMessages() {
+  static std::vector<THeldMessage> held;
   return held;
 }
 
 void WhileStarting(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type != QtFatalMsg) {
-    HeldMessages().push_back(qFormatLogMessage(type, context, text).toStdString());
+    HeldMessages().push_back(
+        {text.toStdString(), qFormatLogMessage(type, context, text).toStdString()});
     return;
   }
   // The toolkit would abort next; end the way a missing display should.
@@ -36,11 +41,18 @@ std::string NoDisplayMessage(const char* display) {
          "; the screen saver needs a running X server";
 }
 
-std::unique_ptr<QApplication> StartToolkit(int& argc, char** argv) {
+bool ToldNothingInHost(std::string_view message) {
+  return message.starts_with("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to ");
+}
+
+std::unique_ptr<QApplication> StartToolkit(int& argc, char** argv, bool hosted) {
   const QtMessageHandler previous = qInstallMessageHandler(WhileStarting);
   auto app = std::make_unique<QApplication>(argc, argv);
   qInstallMessageHandler(previous);
-  for (const std::string& message : HeldMessages()) std::fprintf(stderr, "%s\n", message.c_str());
+  for (const THeldMessage& message : HeldMessages()) {
+    if (hosted && ToldNothingInHost(message.Text)) continue;
+    std::fprintf(stderr, "%s\n", message.Formatted.c_str());
+  }
   HeldMessages().clear();
   return app;
 }

@@ -35,8 +35,10 @@ TerminationSignals::TerminationSignals() {
 
 TerminationSignals::~TerminationSignals() {
   if (gPipe[0] < 0) return;
-  sigaction(SIGTERM, &gPreviousTerm, nullptr);
-  sigaction(SIGINT, &gPreviousInt, nullptr);
+  if (!FIgnoring) {
+    sigaction(SIGTERM, &gPreviousTerm, nullptr);
+    sigaction(SIGINT, &gPreviousInt, nullptr);
+  }
   close(gPipe[0]);
   close(gPipe[1]);
   gPipe[0] = gPipe[1] = -1;
@@ -51,6 +53,15 @@ bool TerminationSignals::Arrived() {
   char buffer[16];
   while (gPipe[0] >= 0 && read(gPipe[0], buffer, sizeof buffer) > 0) arrived = true;
   return arrived;
+}
+
+void TerminationSignals::IgnoreFromNowOn() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  sigaction(SIGTERM, &ignore, nullptr);
+  sigaction(SIGINT, &ignore, nullptr);
+  FIgnoring = true;
 }
 
 }  // namespace platform

@@ -8,7 +8,8 @@ namespace platform {
 
 class TerminationSignals {
  public:
-  // Installs the handlers; the previous ones come back on destruction.
+  // Installs the handlers; the previous ones come back on destruction
+  // unless IgnoreFromNowOn was called.
   TerminationSignals();
   ~TerminationSignals();
   TerminationSignals(const TerminationSignals&) = delete;
@@ -18,6 +19,13 @@ class TerminationSignals {
   int Fd() const;
   // True once one of the signals has arrived; empties the pipe.
   bool Arrived();
+  // An end is under way: from now on the signals are ignored until the
+  // process ends (the previous handlers do not come back), so that a
+  // repeated request cannot cut that end short.
+  void IgnoreFromNowOn();
+
+ private:
+  bool FIgnoring = false;
 };
 
 }  // namespace platform

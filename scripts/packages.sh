@@ -8,6 +8,7 @@ LETTRANCE_PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils desktop-file-utils openbox
   xscreensaver xserver-xephyr libxml2-utils groff-base dpkg-dev file
+  mate-screensaver dbus-x11 dbus-daemon
   lintian appstream
   fonts-dejavu-core fontconfig libxcb-shm0-dev
   fonts-noto-color-emoji fonts-wqy-microhei fonts-lohit-deva

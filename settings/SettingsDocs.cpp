@@ -57,7 +57,7 @@ std::string ValueWord(std::string text) {
 }
 
 std::string Slider(const TSetting& s) {
-  return "    <number id=\"" + std::string(s.XmlId) + "\" type=\"slider\" arg=\"--" + s.Option +
+  return std::string("    <number id=\"") + s.XmlId + "\" type=\"slider\" arg=\"--" + s.Option +
          " %\"\n            _label=\"" + Xml(s.Label) + "\" _low-label=\"" + Xml(s.LowLabel) +
          "\" _high-label=\"" + Xml(s.HighLabel) + "\"\n            low=\"" +
          std::to_string(s.SliderMin) + "\" high=\"" + std::to_string(s.SliderMax) +
@@ -65,25 +65,26 @@ std::string Slider(const TSetting& s) {
 }
 
 std::string TextField(const TSetting& s, const char* element = "string") {
-  return "    <" + std::string(element) + " id=\"" + s.XmlId + "\" _label=\"" + Xml(s.Label) +
+  return std::string("    <") + element + " id=\"" + s.XmlId + "\" _label=\"" + Xml(s.Label) +
          "\" arg=\"--" + s.Option + " %\"/>\n";
 }
 
 // A check box passes only what differs from the setting's default, so the
 // stored settings decide whatever the user leaves alone.
 std::string CheckBox(const TSetting& s) {
-  const std::string argument = s.Default != 0 ? "arg-unset=\"--no-" + std::string(s.Option) + "\""
-                                              : "arg-set=\"--" + std::string(s.Option) + "\"";
-  return "    <boolean id=\"" + std::string(s.XmlId) + "\" _label=\"" + Xml(s.Label) + "\" " +
+  const std::string argument = s.Default != 0 ? std::string("arg-unset=\"--no-") + s.Option + "\""
+                                              : std::string("arg-set=\"--") + s.Option + "\"";
+  return std::string("    <boolean id=\"") + s.XmlId + "\" _label=\"" + Xml(s.Label) + "\" " +
          argument + "/>\n";
 }
 
 std::string Menu(const TSetting& s) {
-  std::string menu = "    <select id=\"" + std::string(s.XmlId) + "\">\n";
+  std::string menu = std::string("    <select id=\"") + s.XmlId + "\">\n";
   for (const TSettingChoice& choice : s.Choices) {
-    menu += "     <option id=\"" + Xml(choice.Id) + "\" _label=\"" + Xml(choice.Label) + "\"";
+    menu += "     <option id=\"";
+    menu += Xml(choice.Id) + "\" _label=\"" + Xml(choice.Label) + "\"";
     if (!choice.Argument.empty()) {
-      menu += " arg-set=\"--" + std::string(s.Option) + " " + Xml(choice.Argument) + "\"";
+      menu += std::string(" arg-set=\"--") + s.Option + " " + Xml(choice.Argument) + "\"";
     }
     menu += "/>\n";
   }
@@ -114,11 +115,12 @@ std::string OptionsFileControls() {
       case skEffects:
       case skDateTime:
       case skSource:
-        right += "\n" + Menu(s);
+        right += "\n";
+        right += Menu(s);
         break;
     }
   }
-  return "  <hgroup>\n   <vgroup>\n" + left + "   </vgroup>\n   <vgroup>\n" + right +
+  return std::string("  <hgroup>\n   <vgroup>\n") + left + "   </vgroup>\n   <vgroup>\n" + right +
          "   </vgroup>\n  </hgroup>\n";
 }
 
@@ -127,11 +129,13 @@ std::string ManualPageOptions() {
   for (const TSetting& s : SettingsTable()) {
     page += ".TP\n";
     if (s.Kind == skFlag) {
-      page += ".BR " + Roff(std::string("--") + s.Option) + " \", \" " +
+      page += ".BR ";
+      page += Roff(std::string("--") + s.Option) + " \", \" " +
               Roff(std::string("--no-") + s.Option) + "\n" +
               Sentence(std::string(s.Help) + ", or " + s.OffHelp) + "\n";
     } else {
-      page += ".BI " + Roff(std::string("--") + s.Option) + " \" " + ValueWord(s.Value) + "\"\n" +
+      page += ".BI ";
+      page += Roff(std::string("--") + s.Option) + " \" " + ValueWord(s.Value) + "\"\n" +
               Roff(Sentence(SettingHelp(s))) + "\n";
     }
   }

@@ -479,7 +479,10 @@ const TSetting* FindSetting(const std::string& name) {
 std::string SettingHelp(const TSetting& setting) {
   std::string help = setting.Help;
   if (setting.Kind == skNumber) {
-    help += ", " + std::to_string(setting.Min) + " to " + std::to_string(setting.Max);
+    help += ", ";
+    help += std::to_string(setting.Min);
+    help += " to ";
+    help += std::to_string(setting.Max);
   }
   return help + setting.HelpNote;
 }

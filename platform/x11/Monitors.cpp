@@ -14,12 +14,9 @@
 namespace platform {
 namespace {
 
-// Xinerama heads in device pixels; empty without the extension or a display.
-std::vector<QRect> XineramaHeads() {
+// Xinerama heads in device pixels; empty without the extension.
+std::vector<QRect> XineramaHeads(Display* display) {
   std::vector<QRect> heads;
-  const XConnection connection;
-  Display* display = connection.Handle();
-  if (display == nullptr) return heads;
   int count = 0;
   if (XineramaIsActive(display)) {
     if (XineramaScreenInfo* info = XineramaQueryScreens(display, &count)) {
@@ -30,6 +27,13 @@ std::vector<QRect> XineramaHeads() {
     }
   }
   return heads;
+}
+
+// The same on a connection of its own; empty without a display.
+std::vector<QRect> XineramaHeads() {
+  const XConnection connection;
+  if (connection.Handle() == nullptr) return {};
+  return XineramaHeads(connection.Handle());
 }
 
 }  // namespace
@@ -64,6 +68,18 @@ std::vector<QRect> OtherMonitors() {
     }
   }
   return WithoutPrimary(monitors, primary->geometry());
+}
+
+std::vector<QRect> MonitorsInPixels() {
+  const XConnection connection;
+  Display* display = connection.Handle();
+  if (display == nullptr) return {};
+  std::vector<QRect> monitors = XineramaHeads(display);
+  if (monitors.empty()) {
+    const int screen = DefaultScreen(display);
+    monitors.emplace_back(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen));
+  }
+  return monitors;
 }
 
 }  // namespace platform

@@ -16,4 +16,10 @@ std::vector<QRect> OtherMonitors();
 // monitors) count once. Exposed for tests.
 std::vector<QRect> WithoutPrimary(const std::vector<QRect>& monitors, const QRect& primary);
 
+// The monitors of the default display in root-window coordinates and device
+// pixels, as the X server itself reports them to clients such as a host's
+// window: the Xinerama heads, or the whole screen when there are none. Empty
+// without a display. Needs no application object.
+std::vector<QRect> MonitorsInPixels();
+
 }  // namespace platform

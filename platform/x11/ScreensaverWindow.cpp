@@ -115,7 +115,13 @@ ScreensaverWindow::ScreensaverWindow(WindowId window) : FState(std::make_unique<
   s.window = window != 0 ? window : DefaultRootWindow(s.display);
   XWindowAttributes attributes{};
   Status ok = 0;
-  if (s.Checked([&] { ok = XGetWindowAttributes(s.display, s.window, &attributes); }) != Success ||
+  // Resizes, destruction and exposure only: input stays with the host. Asked
+  // for before the size is read, so that a resize in between is not lost (a
+  // settings dialog still laying itself out resizes its preview pane).
+  if (s.Checked([&] {
+        XSelectInput(s.display, s.window, StructureNotifyMask | ExposureMask);
+        ok = XGetWindowAttributes(s.display, s.window, &attributes);
+      }) != Success ||
       ok == 0) {
     s.window = 0;
     return;
@@ -123,8 +129,6 @@ ScreensaverWindow::ScreensaverWindow(WindowId window) : FState(std::make_unique<
   s.visual = attributes.visual;
   s.depth = attributes.depth;
   s.size = QSize(attributes.width, attributes.height);
-  // Resizes, destruction and exposure only: input stays with the host.
-  XSelectInput(s.display, s.window, StructureNotifyMask | ExposureMask);
   s.gc = XCreateGC(s.display, s.window, 0, nullptr);
   s.Prepare();
 }
@@ -151,6 +155,21 @@ WindowId ScreensaverWindow::Id() const {
 
 QSize ScreensaverWindow::Size() const {
   return FState->size;
+}
+
+QRect ScreensaverWindow::ScreenRect() const {
+  State& s = *FState;
+  int x = 0, y = 0;
+  if (Valid() && !s.destroyed) {
+    Window child = 0;
+    s.Checked([&] {
+      if (!XTranslateCoordinates(s.display, s.window, DefaultRootWindow(s.display), 0, 0, &x, &y,
+                                 &child)) {
+        x = y = 0;  // on another screen of the display
+      }
+    });
+  }
+  return QRect(QPoint(x, y), s.size);
 }
 
 QImage ScreensaverWindow::HostScreenshot() {

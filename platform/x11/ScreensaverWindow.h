@@ -27,6 +27,9 @@ class ScreensaverWindow {
   WindowId Id() const;
   // Device pixels; follows the resizes reported by Changes().
   QSize Size() const;
+  // Where the window is now, in root-window coordinates and device pixels
+  // (the size as Size()); the root window is at 0, 0.
+  QRect ScreenRect() const;
 
   // The desktop as the host saw it before blanking (the window's
   // _SCREENSAVER_SCREENSHOT pixmap); a null image when there is none.

@@ -20,7 +20,13 @@ expect "link in libexec/xscreensaver/ to the program" \
   test "$(readlink -f "$root/libexec/xscreensaver/lettrance")" = "$(readlink -f "$root/bin/lettrance")"
 expect "relative link" test "$(readlink "$root/libexec/xscreensaver/lettrance")" = ../../bin/lettrance
 expect "options file" test -s "$root/share/xscreensaver/config/lettrance.xml"
-expect "saver desktop file" grep -q '^Exec=lettrance --root$' "$root/share/applications/screensavers/lettrance.desktop"
+saver_entry=$root/share/applications/screensavers/lettrance.desktop
+expect "saver desktop file" grep -q '^Exec=lettrance --root$' "$saver_entry"
+# MATE and xfce4-screensaver list their themes through a menu: an entry that
+# is hidden from menus is never found, and one without the category is not
+# a theme.
+expect "saver desktop file not hidden from menus" sh -c "! grep -Eq '^(NoDisplay|Hidden) *= *true' '$saver_entry'"
+expect "saver desktop file in the Screensaver category" grep -Eq '^Categories=(.*;)?Screensaver;' "$saver_entry"
 expect "menu desktop file" grep -q '^Exec=lettrance /c$' "$root/share/applications/lettrance.desktop"
 expect "compressed manual page" sh -c "gzip -dc '$root/share/man/man1/lettrance.1.gz' | grep -q '^\.TH LETTRANCE 1 '"
 expect "software-centre metadata" \

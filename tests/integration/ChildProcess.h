@@ -16,13 +16,20 @@
 
 extern char** environ;
 
+// The session bus address of programs that are to run without a session bus:
+// an address of no known kind, so that no bus is found and none is started
+// (with dbus-x11 installed, a program on a display without a bus would start
+// one that outlives it). Tests that need a bus run one of their own.
+inline constexpr const char* kNoSessionBus = "disabled:";
+
 class ChildProcess {
  public:
   // Runs `program` with `args` and the current environment changed by `env`.
-  // With `errorFile` set, the child's standard error goes to that file.
+  // With `errorFile` set, the child's standard error goes to that file, and
+  // with `outputToo` its standard output as well.
   ChildProcess(const std::string& program, const std::vector<std::string>& args,
                const std::map<std::string, std::string>& env,
-               const std::string& errorFile = std::string()) {
+               const std::string& errorFile = std::string(), bool outputToo = false) {
     std::map<std::string, std::string> merged;
     for (char** e = environ; *e != nullptr; ++e) {
       const std::string entry(*e);
@@ -46,6 +53,7 @@ class ChildProcess {
     if (!errorFile.empty()) {
       posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                        0600);
+      if (outputToo) posix_spawn_file_actions_adddup2(&actions, 2, 1);
     }
     if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
       pid_ = -1;

@@ -50,6 +50,7 @@ class HostedX11Test : public ::testing::Test {
                                                  {"XDG_DATA_HOME", home.File("data")},
                                                  {"XDG_RUNTIME_DIR", home.File("")},
                                                  {"QT_QPA_PLATFORM", "xcb"},
+                                                 {"DBUS_SESSION_BUS_ADDRESS", kNoSessionBus},
                                                  {"LETTRANCE_FRAME_STATS", "1"}});
     auto child = std::make_unique<ChildProcess>(LETTRANCE_EXE, args, env, home.File("stderr.txt"));
     EXPECT_TRUE(child->Started());
@@ -140,6 +141,26 @@ TEST_F(HostedX11Test, EndsCleanlyOnTermIntAndTheWindowsDestruction) {
                         .count()),
                 end == 0 ? "the window was destroyed" : strsignal(end));
     if (end != 0) x.Destroy(host);
+  }
+}
+
+// A host may destroy its window and send SIGTERM at once (MATE's preferences
+// do when they close): a signal that arrives while the copy is already on
+// its way out must not cut that short.
+TEST_F(HostedX11Test, ATermSignalDuringItsEndStillEndsItCleanly) {
+  SeedHive();
+  for (int round = 0; round < 3; ++round) {
+    const Window host = x.CreateWindow(0, 0, 160, 120, kGrey);
+    auto saver = Start({}, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+    ASSERT_TRUE(WaitForDrawing(*saver, 0, 0, 160, 120));
+    x.Destroy(host);
+    // SIGTERM every millisecond until it has ended.
+    std::optional<int> code;
+    for (auto start = Clock::now(); !code && Clock::now() - start < 10s;) {
+      saver->Kill(SIGTERM);
+      code = saver->Wait(1ms);
+    }
+    EXPECT_EQ(code, 0) << "round " << round;
   }
 }
 
@@ -264,6 +285,63 @@ TEST_F(HostedX11Test, CopiesRunSideBySideAndWriteNothing) {
     x.Destroy(right);
     std::filesystem::remove_all(home.File("config"));
   }
+}
+
+// A host window as large as the screen is a screen of its own; a smaller one
+// (a settings tool's preview pane) shows the same picture scaled down by its
+// height over the screen's, as /p does.
+TEST_F(HostedX11Test, AWindowSmallerThanTheScreenShowsTheLettersScaledDown) {
+  SeedHive();
+  const int width = x.ScreenWidth(), height = x.ScreenHeight();
+  // The tallest letters seen in the area while the line scrolls through it.
+  auto letterHeight = [&](ChildProcess& saver, int areaWidth, int areaHeight) {
+    int tallest = 0, seen = 0;
+    for (auto start = Clock::now(); Clock::now() - start < 15s && seen < 15 && saver.Running();) {
+      const XServer::Box box = x.BoundsOfPixelsOtherThan(0, 0, areaWidth, areaHeight, 0x000000);
+      if (!box.Empty()) {
+        tallest = std::max(tallest, box.Height());
+        ++seen;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+    return tallest;
+  };
+  const std::vector<std::string> plainLine = {
+      "--text",           "HHHHHHHHHHHHHHHH", "--font-size", "200",  "--color",   "#FFFFFF",
+      "--speed",          "20",               "--no-special-effects", "--no-random-y",
+      "--no-color-fading", "--no-random-color", "--no-desktop", "--date-time", "none"};
+  int heights[2] = {0, 0};
+  for (const int divisor : {1, 4}) {
+    const int areaWidth = width / divisor, areaHeight = height / divisor;
+    const Window host = x.CreateWindow(0, 0, areaWidth, areaHeight, kGrey);
+    auto saver = Start(plainLine, {{"XSCREENSAVER_WINDOW", std::to_string(host)}});
+    ASSERT_TRUE(WaitForDrawing(*saver, 0, 0, areaWidth, areaHeight));
+    heights[divisor == 1 ? 0 : 1] = letterHeight(*saver, areaWidth, areaHeight);
+    saver->Kill(SIGTERM);
+    EXPECT_EQ(saver->Wait(5s), 0);
+    x.Destroy(host);
+  }
+  std::printf("letters %d pixels high on the whole screen, %d in a quarter-size window\n",
+              heights[0], heights[1]);
+  ASSERT_GT(heights[0], 40) << "no letters on the whole screen";
+  // A quarter of the height, give or take the edge pixels' rounding.
+  EXPECT_GE(heights[1] * 100, heights[0] * 20);
+  EXPECT_LE(heights[1] * 100, heights[0] * 30);
+}
+
+// Hosts start their savers without XDG_RUNTIME_DIR (the toolkit reads an
+// empty one as unset): nothing is said about it, nor anything else.
+TEST_F(HostedX11Test, WithoutARuntimeFolderItStartsWithoutAWord) {
+  SeedHive();
+  const Window host = x.CreateWindow(0, 0, 160, 120, kGrey);
+  auto saver = Start({"--root"}, {{"XSCREENSAVER_WINDOW", std::to_string(host)},
+                                  {"XDG_RUNTIME_DIR", ""},
+                                  {"LETTRANCE_FRAME_STATS", ""}});
+  ASSERT_TRUE(WaitForDrawing(*saver, 0, 0, 160, 120));
+  saver->Kill(SIGTERM);
+  EXPECT_EQ(saver->Wait(5s), 0);
+  EXPECT_EQ(TempDir::Read(home.File("stderr.txt")), "");
+  x.Destroy(host);
 }
 
 TEST_F(HostedX11Test, AWindowThatDoesNotExistIsAnErrorNotAHang) {

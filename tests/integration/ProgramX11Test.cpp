@@ -91,7 +91,8 @@ class ProgramX11Test : public ::testing::TestWithParam<bool> {
         std::map<std::string, std::string>{{"XDG_CONFIG_HOME", home.File("config")},
                                            {"XDG_DATA_HOME", home.File("data")},
                                            {"XDG_RUNTIME_DIR", home.File("")},
-                                           {"QT_QPA_PLATFORM", "xcb"}});
+                                           {"QT_QPA_PLATFORM", "xcb"},
+                                           {"DBUS_SESSION_BUS_ADDRESS", kNoSessionBus}});
     EXPECT_TRUE(child->Started());
     return child;
   }
@@ -649,7 +650,8 @@ TEST(ProgramWithoutDisplayTest, SaysSoAndEndsWithExitCodeFour) {
                          {{"DISPLAY", display},
                           {"QT_QPA_PLATFORM", ""},
                           {"XDG_CONFIG_HOME", home.File("config")},
-                          {"XDG_RUNTIME_DIR", home.File("")}},
+                          {"XDG_RUNTIME_DIR", home.File("")},
+                          {"DBUS_SESSION_BUS_ADDRESS", kNoSessionBus}},
                          errors);
       const std::string what = "DISPLAY=" + display + " " + (args.empty() ? "" : args[0]);
       EXPECT_EQ(child.Wait(10s), 4) << what;

@@ -17,11 +17,12 @@ class ScratchDisplay {
   // One monitor of `width` x `height`, or two of that size side by side.
   ScratchDisplay(int width, int height, bool twoMonitors) {
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const std::string outer = Start(
-        "/usr/bin/Xvfb",
-        {"-screen", "0", std::to_string(2 * width + 20) + "x" + std::to_string(height + 20) + "x24",
-         "-br", "-nolisten", "tcp"},
-        {}, outer_);
+    // Room for the nested server's window, or exactly the one monitor.
+    const std::string outerSize =
+        twoMonitors ? std::to_string(2 * width + 20) + "x" + std::to_string(height + 20) : size;
+    const std::string outer = Start("/usr/bin/Xvfb",
+                                    {"-screen", "0", outerSize + "x24", "-br", "-nolisten", "tcp"},
+                                    {}, outer_);
     if (outer.empty() || !twoMonitors) {
       name_ = outer;
       return;

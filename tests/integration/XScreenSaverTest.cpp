@@ -53,6 +53,7 @@ class Daemon {
         "PATH=/usr/bin:/bin",
         "XDG_RUNTIME_DIR=" + (home / "run").string(),
         "QT_QPA_PLATFORM=xcb",
+        std::string("DBUS_SESSION_BUS_ADDRESS=") + kNoSessionBus,
         "LETTRANCE_FRAME_STATS=1",
         "LSAN_OPTIONS=suppressions=" + (home / "lsan.supp").string() + ":print_suppressions=0"};
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -99,6 +100,37 @@ class XServer {
     XDestroyImage(image);
     return count;
   }
+  // The smallest rectangle around the pixels of the screen area that differ
+  // from `rgb`, in screen coordinates; empty when there are none.
+  struct Box {
+    int Left = 0, Top = 0, Right = -1, Bottom = -1;  // inclusive
+    bool Empty() const { return Right < Left; }
+    int Height() const { return Empty() ? 0 : Bottom - Top + 1; }
+    friend bool operator==(const Box&, const Box&) = default;
+  };
+  Box BoundsOfPixelsOtherThan(int x, int y, int width, int height, uint32_t rgb) {
+    Box box;
+    XSync(display_, False);
+    XImage* image =
+        XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) return box;
+    for (int row = 0; row < height; ++row) {
+      for (int col = 0; col < width; ++col) {
+        if ((XGetPixel(image, col, row) & 0xFFFFFF) == rgb) continue;
+        if (box.Empty()) {
+          box = Box{x + col, y + row, x + col, y + row};
+        } else {
+          box.Left = std::min(box.Left, x + col);
+          box.Right = std::max(box.Right, x + col);
+          box.Bottom = y + row;
+        }
+      }
+    }
+    XDestroyImage(image);
+    return box;
+  }
+
   long CountPixelsEqualTo(int x, int y, int width, int height, uint32_t rgb) {
     const long other = CountPixelsOtherThan(x, y, width, height, rgb);
     return other < 0 ? -1 : static_cast<long>(width) * height - other;

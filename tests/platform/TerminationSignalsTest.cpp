@@ -21,4 +21,21 @@ TEST(TerminationSignalsTest, TermAndIntArriveThroughThePipeAndTheOldHandlersCome
   EXPECT_EQ(now.sa_handler, SIG_DFL);
 }
 
+TEST(TerminationSignalsTest, OnceTheEndIsUnderWayTheyAreIgnoredForGood) {
+  {
+    platform::TerminationSignals termination;
+    termination.IgnoreFromNowOn();
+    ASSERT_EQ(raise(SIGTERM), 0);  // would end the test program if not ignored
+    ASSERT_EQ(raise(SIGINT), 0);
+    EXPECT_FALSE(termination.Arrived()) << "ignored signals reached the pipe";
+  }
+  struct sigaction now {};
+  sigaction(SIGTERM, nullptr, &now);
+  EXPECT_EQ(now.sa_handler, SIG_IGN) << "the default came back";
+  sigaction(SIGINT, nullptr, &now);
+  EXPECT_EQ(now.sa_handler, SIG_IGN) << "the default came back";
+  signal(SIGTERM, SIG_DFL);
+  signal(SIGINT, SIG_DFL);
+}
+
 }  // namespace

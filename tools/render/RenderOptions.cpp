@@ -238,7 +238,7 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
 std::string RenderHelpText() {
   const TSetting& size = Setting("FontSize");
   const TSetting& speed = Setting("Speed");
-  return R"(Usage: lettrance-render [options]
+  return std::string(R"(Usage: lettrance-render [options]
 
 Renders frames of the Lettrance text animation to PNG files without a display.
 The settings start from their defaults; the stored settings are neither read
@@ -256,7 +256,7 @@ Options:
   --text-program CMD   the lines this shell command prints, run again each
                        cycle; each text is waited for (up to 10 seconds)
   --font FACE          font face (default: the first installed fallback face)
-  --font-size N        )" +
+  --font-size N        )") +
          SettingHelp(size) + " (default " + std::to_string(size.Default) + R"()
   --speed N            )" +
          SettingHelp(speed) + " (default " + std::to_string(speed.Default) + R"()
