@@ -14,6 +14,7 @@
 #include "setup/XKeyInfoComp.h"
 #include "setup/XTextLinesMemo.h"
 #include "tests/settings/RegistryTestStore.h"
+#include "tests/support/PictureChecks.h"
 #include "tests/support/QtTestApplication.h"
 
 namespace {
@@ -22,22 +23,6 @@ namespace {
 const bool kScaled = qputenv("QT_SCALE_FACTOR", "2");
 
 const char* const kKey = "Software\\Vandor\\ScreenSaver\\Lettrance";
-
-// 2 x 2 blocks that are not one colour: none in a picture merely enlarged.
-long MixedBlocks(const QImage& picture) {
-  const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-  long count = 0;
-  for (int y = 0; y + 1 < image.height(); y += 2) {
-    for (int x = 0; x + 1 < image.width(); x += 2) {
-      const QRgb p = image.pixel(x, y);
-      if (image.pixel(x + 1, y) != p || image.pixel(x, y + 1) != p ||
-          image.pixel(x + 1, y + 1) != p) {
-        ++count;
-      }
-    }
-  }
-  return count;
-}
 
 class SetupFormScaledTest : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 
 #include "resources/LettranceResources.h"
 #include "setup/SetupUnit.h"
+#include "tests/support/PictureChecks.h"
 #include "tests/support/QtTestApplication.h"
 
 namespace {
@@ -37,21 +38,6 @@ QImage HalfSize(const QImage& image) {
     }
   }
   return half;
-}
-
-// 2 x 2 blocks that are not one colour: none in a picture merely enlarged.
-long MixedBlocks(const QImage& image) {
-  long count = 0;
-  for (int y = 0; y + 1 < image.height(); y += 2) {
-    for (int x = 0; x + 1 < image.width(); x += 2) {
-      const QRgb p = image.pixel(x, y);
-      if (image.pixel(x + 1, y) != p || image.pixel(x, y + 1) != p ||
-          image.pixel(x + 1, y + 1) != p) {
-        ++count;
-      }
-    }
-  }
-  return count;
 }
 
 TEST(SharpPicturesTest, TheRatioChoosesTheTwiceSizedFormWhereThereIsOne) {
