@@ -20,6 +20,7 @@
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/SingleInstance.h"
+#include "platform/wayland/WaylandToolkit.h"
 #include "settings/GlobalsUnit.h"
 #include "settings/XExeCounterUnit.h"
 #include "settings/XShortcutUnit.h"
@@ -80,7 +81,9 @@ int RunSaver(QApplication& app, const TGlobals& settings) {
   TSaverForm saver(settings);
   saver.OpenSetupDialog = OpenSetupDialogOverSaver;
   saver.winId();  // made now, shown below
-  desktop = TakeDesktopBitmap();
+  // On Wayland the picture is a run of grim before anything shows: taken
+  // only when the settings draw it.
+  if (settings.DesktopFlag || !platform::ToolkitOnWayland()) desktop = TakeDesktopBitmap();
   saver.SetDesktop(desktop.get());
   MonitorCover covers(saver, otherMonitors);  // black over the others
   saver.show();
@@ -127,7 +130,12 @@ int RunProgram(int argc, char** argv) {
 
   // The toolkit is needed from here on (the about box of a first start); the
   // application title stays the program file's name until the saver starts.
-  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv);
+  const TToolkitUse use = hosting.Hosted      ? tuHosted
+                          : mode == rmPreview ? tuPreview
+                          : mode == rmRun     ? tuFullScreen
+                                              : tuOwnWindows;
+  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv, use);
+  if (toolkit == nullptr) return NoDisplayExitCode;
   QApplication& app = *toolkit;
   SetInstalledFontsProvider(InstalledFonts);
   // A host's window: no counting, no menu entry, no about box, no lock (one
