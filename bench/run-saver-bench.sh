@@ -13,3 +13,7 @@ xvfb=$!
 trap 'kill $xvfb' EXIT
 sleep 1
 DISPLAY=$display XVFB_PID=$xvfb build/bench/host/host_SaverRunBench "$@"
+# The same saver in a Wayland session, in the same run (headless sway).
+kill $xvfb 2>/dev/null || true
+trap - EXIT
+bench/run-wayland-bench.sh

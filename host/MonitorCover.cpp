@@ -1,9 +1,15 @@
 #include "host/MonitorCover.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include "platform/wayland/WaylandToolkit.h"
 
 namespace {
 
@@ -18,11 +24,32 @@ class CoverWindow : public QWidget {
     setMouseTracking(true);
     setCursor(Qt::BlankCursor);
     setWindowTitle(QStringLiteral("Lettrance"));
-    setGeometry(monitor);
+    CoverMonitor(*this, monitor);
+    FRepaints.setInterval(100);
+    connect(&FRepaints, &QTimer::timeout, this, [this] {
+      repaint();
+      if (++FRepainted == 10) FRepaints.stop();
+    });
   }
 
  protected:
   void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::black); }
+  void showEvent(QShowEvent* event) override {
+    QWidget::showEvent(event);
+    // Qt's Wayland windows take the cursor of a widget only once they exist.
+    setCursor(Qt::BlankCursor);
+  }
+  void changeEvent(QEvent* event) override {
+    // On Wayland the compositor's full-screen state takes effect with our
+    // next buffer; a cover already at the output's size would not paint one.
+    // sway 1.7 shows the output anew only for a buffer that comes after it
+    // took effect, so a few more follow (a black cover paints nothing else).
+    if (event->type() == QEvent::WindowStateChange && platform::ToolkitOnWayland()) {
+      update();
+      FRepaints.start();
+    }
+    QWidget::changeEvent(event);
+  }
   void keyPressEvent(QKeyEvent* event) override { QCoreApplication::sendEvent(&FSaver, event); }
   void mousePressEvent(QMouseEvent* event) override { Forward(event); }
   void mouseMoveEvent(QMouseEvent* event) override { Forward(event); }
@@ -39,9 +66,27 @@ class CoverWindow : public QWidget {
   }
 
   QWidget& FSaver;
+  QTimer FRepaints;
+  int FRepainted = 0;
 };
 
 }  // namespace
+
+void CoverMonitor(QWidget& window, const QRect& area) {
+  if (!platform::ToolkitOnWayland()) {
+    window.setGeometry(area);
+    return;
+  }
+  QScreen* screen = QGuiApplication::screenAt(area.center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  // The compositor puts a full-screen surface on the output it is asked for
+  // in the first request; the screen must be chosen before the window shows.
+  window.winId();
+  window.windowHandle()->setScreen(screen);
+  window.setGeometry(screen->geometry());
+  window.setWindowState(window.windowState() | Qt::WindowFullScreen);
+}
 
 MonitorCover::MonitorCover(QWidget& saver, const std::vector<QRect>& monitors) {
   for (const QRect& monitor : monitors) {

@@ -7,6 +7,12 @@
 #include <memory>
 #include <vector>
 
+// Puts `window` (a top-level window not shown yet) over the monitor `area`,
+// in device-independent pixels, without frame or gaps: its geometry on X11;
+// on Wayland, where a client cannot place its windows, a full-screen surface
+// on the output there.
+void CoverMonitor(QWidget& window, const QRect& area);
+
 class MonitorCover {
  public:
   // One black window over each of `monitors`, shown at once; gone with this

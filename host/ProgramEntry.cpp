@@ -20,6 +20,7 @@
 #include "platform/RandomNumbers.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/SingleInstance.h"
+#include "platform/wayland/WaylandToolkit.h"
 #include "settings/GlobalsUnit.h"
 #include "settings/XExeCounterUnit.h"
 #include "settings/XShortcutUnit.h"
@@ -78,7 +79,9 @@ int RunSaver(QApplication& app, const TGlobals& settings) {
   TSaverForm saver(settings);
   saver.OpenSetupDialog = OpenSetupDialogOverSaver;
   saver.winId();  // made now, shown below
-  desktop = TakeDesktopBitmap();
+  // On Wayland the picture is a run of grim before anything shows: taken
+  // only when the settings draw it.
+  if (settings.DesktopFlag || !platform::ToolkitOnWayland()) desktop = TakeDesktopBitmap();
   saver.SetDesktop(desktop.get());
   MonitorCover covers(saver, otherMonitors);  // black over the others
   saver.show();
@@ -126,7 +129,12 @@ int RunProgram(int argc, char** argv) {
   // The toolkit is needed from here on (the about box of a first start). The
   // title is set before any window can appear: that box names the program
   // by it, and would otherwise show the program file's name.
-  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv, hosting.Hosted);
+  const TToolkitUse use = hosting.Hosted      ? tuHosted
+                          : mode == rmPreview ? tuPreview
+                          : mode == rmRun     ? tuFullScreen
+                                              : tuOwnWindows;
+  const std::unique_ptr<QApplication> toolkit = StartToolkit(argc, argv, use);
+  if (toolkit == nullptr) return NoDisplayExitCode;
   QApplication& app = *toolkit;
   SetApplicationTitle();
   SetInstalledFontsProvider(InstalledFonts);

@@ -16,8 +16,10 @@
 
 #include "engine/AnimationUnit.h"
 #include "host/FrameRegion.h"
+#include "host/MonitorCover.h"
 #include "host/XAdvTimerComp.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/wayland/WaylandToolkit.h"
 
 int IgnoreMoves = 0;
 
@@ -68,7 +70,7 @@ void TSaverForm::FormActivate() {
   // The window covers the primary screen; its size is in device-independent
   // pixels, the frames in device pixels.
   QScreen* primary = QGuiApplication::primaryScreen();
-  if (primary != nullptr) setGeometry(primary->geometry());
+  if (primary != nullptr) CoverMonitor(*this, primary->geometry());
   FLastX = -1;
   FLastY = -1;
   raise();  // topmost: the window flags keep it above others
@@ -76,9 +78,23 @@ void TSaverForm::FormActivate() {
   ShowCursor(false);
   activateWindow();
   GrabInput();
+  if (platform::ToolkitOnWayland()) {
+    // No global grabs on Wayland: keys pressed once another window (or the
+    // compositor's workspace) has the focus never reach us, so a saver left
+    // running there would no longer end by a key. Losing the focus to
+    // anything not ours counts as input; our own windows (the other outputs'
+    // covers, the setup dialog) keep the application active.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+              if (state == Qt::ApplicationInactive && isVisible()) TryClose();
+            });
+  }
 }
 
 void TSaverForm::GrabInput() {
+  // Wayland has no grabs for a full-screen window: every surface of ours
+  // takes its own input and the covers pass it on.
+  if (platform::ToolkitOnWayland()) return;
   grabMouse();
   grabKeyboard();
   // X refuses a grab until the window is viewable, which may be a moment

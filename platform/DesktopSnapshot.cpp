@@ -3,16 +3,24 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <memory>
 #include <utility>
 
+#include "platform/wayland/GrimSnapshot.h"
+#include "platform/wayland/WaylandToolkit.h"
 #include "platform/x11/X11ScreenGrab.h"
 
 namespace platform {
 
 QImage ScaleSnapshot(const QPixmap& grab, QSize target) {
+  return ScaleSnapshot(grab.toImage(), target);
+}
+
+QImage ScaleSnapshot(const QImage& grab, QSize target) {
   target = target.expandedTo(QSize(1, 1));
-  QImage picture = grab.toImage();
+  QImage picture = grab;
   if (picture.isNull()) {
     QImage black(target, QImage::Format_RGB32);
     black.fill(Qt::black);
@@ -51,6 +59,19 @@ std::function<QImage()> StartDesktopSnapshot(QSize target) {
                                    : ScaleSnapshot(QPixmap::fromImage(pixels), target);
           }
           return pending->picture;
+        };
+      }
+      if (ToolkitOnWayland()) {
+        // grim for the output, not our own windows: it must run now.
+        TGrimPicture taken = TakeGrimPicture(QStringLiteral("grim"), screen->name(), screen->geometry(),
+                                             target, std::chrono::seconds(1));
+        return [taken = std::make_shared<TGrimPicture>(std::move(taken))] {
+          if (!taken->Problem.empty()) {
+            std::fprintf(stderr, "lettrance: no desktop picture, drawing over black: %s\n",
+                         taken->Problem.c_str());
+            taken->Problem.clear();
+          }
+          return taken->Picture;
         };
       }
       grab = screen->grabWindow(0);

@@ -12,11 +12,14 @@ namespace platform {
 // device pixel ratio of 1. An empty grab (no screen, or a display server that
 // does not allow grabbing) gives black.
 QImage ScaleSnapshot(const QPixmap& grab, QSize target);
+QImage ScaleSnapshot(const QImage& grab, QSize target);
 
 // Starts grabbing the primary screen as it is now; the function gives the
 // picture stretched to `target` device pixels (black when it could not be
 // grabbed), waiting for it on the first call. The first call must come while
-// the toolkit still runs. Needs a QGuiApplication.
+// the toolkit still runs. Needs a QGuiApplication. On Wayland the picture is
+// taken before this returns (within a second), as our own surfaces would be
+// in it otherwise; why it is black, if it is, goes to stderr on the first call.
 std::function<QImage()> StartDesktopSnapshot(QSize target);
 
 // The primary screen grabbed and stretched to `target` device pixels; black

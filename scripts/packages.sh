@@ -12,6 +12,7 @@ LETTRANCE_PACKAGES=(
   lintian appstream
   fonts-dejavu-core fontconfig libxcb-shm0-dev
   fonts-noto-color-emoji fonts-wqy-microhei fonts-lohit-deva
+  sway swayidle grim wtype qt6-wayland libwayland-dev
 )
 
 ensure_packages() {
