@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include "platform/wayland/WaylandToolkit.h"
+#include "platform/wayland/WaylandWindows.h"
 
 namespace {
 
@@ -49,6 +50,10 @@ class CoverWindow : public QWidget {
       FRepaints.start();
     }
     QWidget::changeEvent(event);
+  }
+  void enterEvent(QEnterEvent* event) override {
+    QWidget::enterEvent(event);
+    if (QWindow* window = windowHandle()) platform::ResendCursor(*window);
   }
   void keyPressEvent(QKeyEvent* event) override { QCoreApplication::sendEvent(&FSaver, event); }
   void mousePressEvent(QMouseEvent* event) override { Forward(event); }

@@ -20,6 +20,7 @@
 #include "host/XAdvTimerComp.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/wayland/WaylandToolkit.h"
+#include "platform/wayland/WaylandWindows.h"
 
 int IgnoreMoves = 0;
 
@@ -171,6 +172,11 @@ void TSaverForm::mouseMoveEvent(QMouseEvent* event) {
   // The 3-pixel rule is about screen pixels, whatever scale Qt draws at.
   const QPointF at = event->position() * devicePixelRatioF();
   FormMouseMove(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y())));
+}
+
+void TSaverForm::enterEvent(QEnterEvent* event) {
+  QWidget::enterEvent(event);
+  if (QWindow* window = windowHandle()) platform::ResendCursor(*window);
 }
 
 void TSaverForm::FormMouseMove(int x, int y) {

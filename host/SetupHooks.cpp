@@ -2,8 +2,11 @@
 
 #include <QEvent>
 #include <QEventLoop>
+#include <QTimer>
+#include <QWindow>
 
 #include "host/SaverUnit.h"
+#include "platform/wayland/WaylandWindows.h"
 #include "setup/SetupUnit.h"
 
 namespace {
@@ -43,6 +46,9 @@ std::optional<TGlobals> OpenSetupDialogOverSaver(TSaverForm& saver) {
   TSetupForm dialog(&saver);
   dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
   dialog.SetFromSaver(true);
+  QTimer::singleShot(0, &dialog, [&dialog] {
+    if (QWindow* window = dialog.windowHandle()) platform::AskForFocus(*window);
+  });
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.Settings();
 }

@@ -39,6 +39,7 @@ struct SwayWindow {
   bool FullScreen = false;
   bool Floating = false;
   SwayRect Rect;
+  bool Focused = false;  // has the seat's keyboard
 };
 
 class SwaySession {
@@ -235,7 +236,7 @@ class SwaySession {
     if (node["app_id"].toString() == QLatin1String("lettrance")) {
       found.push_back(SwayWindow{node["id"].toInteger(), node["name"].toString().toStdString(),
                                  output, node["fullscreen_mode"].toInt() != 0, floating,
-                                 RectOf(node["rect"].toObject())});
+                                 RectOf(node["rect"].toObject()), node["focused"].toBool()});
     }
     for (const QJsonValue& child : node["nodes"].toArray()) {
       Walk(child.toObject(), output, floating, found);
