@@ -145,6 +145,20 @@ class WaylandTest : public ::testing::Test {
         << "the second output is not black, or the pointer shows over it";
   }
 
+  // The saver shown as it should be: both outputs covered, letters moving on
+  // the primary one, black without a pointer on the other.
+  static void ExpectTheSaverShown(const SwaySession& session) {
+    ExpectBothOutputsCovered(session);
+    ExpectDrawingOnThePrimaryOnly(session);
+  }
+
+  // A key typed into the saver ends it with exit code 0.
+  static void ExpectAKeyEndsIt(const SwaySession& session, ChildProcess& saver) {
+    FocusTheSaver(session);
+    session.Shell("wtype a");
+    EXPECT_EQ(saver.Wait(20s), std::optional<int>(0)) << TempDir::Read(session.File("saver.err"));
+  }
+
   // Keys go to the focused window: the saver's, on the primary output.
   static void FocusTheSaver(const SwaySession& session) {
     for (const SwayWindow& window : session.Windows()) {
@@ -169,13 +183,10 @@ TEST_F(WaylandTest, CoversBothOutputsDrawsOnThePrimaryAndAKeyEndsIt) {
   ASSERT_GT(PixelsOtherThan(before, before.pixel(0, 0) & 0xffffff), 0) << "no pointer to hide";
 
   auto saver = StartSaver(session, {"--text", "Wayland", "--no-desktop"});
-  ExpectBothOutputsCovered(session);
-  ExpectDrawingOnThePrimaryOnly(session);
+  ExpectTheSaverShown(session);
   ASSERT_TRUE(saver->Running()) << TempDir::Read(session.File("saver.err"));
 
-  FocusTheSaver(session);
-  session.Shell("wtype a");
-  EXPECT_EQ(saver->Wait(20s), std::optional<int>(0)) << TempDir::Read(session.File("saver.err"));
+  ExpectAKeyEndsIt(session, *saver);
   EXPECT_TRUE(WaitForWindows(session, 0).empty());
 }
 
@@ -184,8 +195,7 @@ TEST_F(WaylandTest, APointerMoveOfThreePixelsOnBothAxesEndsIt) {
   ASSERT_TRUE(session.Ready()) << session.Log();
   SeedHive(session);
   auto saver = StartSaver(session, {"--text", "Wayland", "--no-desktop"});
-  ExpectBothOutputsCovered(session);
-  ExpectDrawingOnThePrimaryOnly(session);
+  ExpectTheSaverShown(session);
   // Back on the saver: the jump is no move, the pointer enters it there.
   session.Shell("swaymsg seat seat0 cursor set 320 240");
   // The first move is where the pointer is; the distance counts from there.
@@ -217,8 +227,7 @@ TEST_F(WaylandTest, APressOnTheOtherOutputEndsIt) {
   SeedHive(session);
   session.Shell("swaymsg seat seat0 cursor set 960 240");
   auto saver = StartSaver(session, {"--text", "Wayland", "--no-desktop"});
-  ExpectBothOutputsCovered(session);
-  ExpectDrawingOnThePrimaryOnly(session);
+  ExpectTheSaverShown(session);
   session.Shell("swaymsg seat seat0 cursor press button1; swaymsg seat seat0 cursor release button1");
   EXPECT_EQ(saver->Wait(20s), std::optional<int>(0));
 }
@@ -255,12 +264,9 @@ TEST_F(WaylandTest, SOpensTheDialogAboveTheSaverWhichGoesOnAfterIt) {
   EXPECT_TRUE(saver->Running());
 
   session.Shell("wtype -k Escape");
-  ExpectBothOutputsCovered(session);
-  ExpectDrawingOnThePrimaryOnly(session);
+  ExpectTheSaverShown(session);
   ASSERT_TRUE(saver->Running()) << "the saver ended with its dialog";
-  FocusTheSaver(session);
-  session.Shell("wtype a");
-  EXPECT_EQ(saver->Wait(20s), std::optional<int>(0));
+  ExpectAKeyEndsIt(session, *saver);
 }
 
 TEST_F(WaylandTest, FirstStartShowsTheAboutBoxThenTheSaver) {
@@ -281,11 +287,8 @@ TEST_F(WaylandTest, FirstStartShowsTheAboutBoxThenTheSaver) {
   EXPECT_LE(std::abs(windows[0].Rect.Y * 2 + windows[0].Rect.Height - 480), 2);
 
   session.Shell("swaymsg '[con_id=" + std::to_string(windows[0].Id) + "] focus'; wtype -k Return");
-  ExpectBothOutputsCovered(session);
-  ExpectDrawingOnThePrimaryOnly(session);
-  FocusTheSaver(session);
-  session.Shell("wtype a");
-  EXPECT_EQ(saver->Wait(20s), std::optional<int>(0));
+  ExpectTheSaverShown(session);
+  ExpectAKeyEndsIt(session, *saver);
 }
 
 TEST_F(WaylandTest, AnotherWorkspaceTakingTheFocusEndsIt) {
@@ -293,8 +296,7 @@ TEST_F(WaylandTest, AnotherWorkspaceTakingTheFocusEndsIt) {
   ASSERT_TRUE(session.Ready()) << session.Log();
   SeedHive(session);
   auto saver = StartSaver(session, {"--text", "Wayland", "--no-desktop"});
-  ExpectBothOutputsCovered(session);
-  ExpectDrawingOnThePrimaryOnly(session);
+  ExpectTheSaverShown(session);
   FocusTheSaver(session);
   // As a compositor key binding would, which the saver never sees.
   session.Shell("swaymsg workspace 9");
@@ -338,9 +340,7 @@ TEST_F(WaylandTest, DesktopPictureThroughGrimOrBlackWithAReason) {
     } else {
       EXPECT_LT(PixelsOtherThan(shown, 0x000000), pixels / 2) << "not black";
     }
-    FocusTheSaver(session);
-    session.Shell("wtype a");
-    EXPECT_EQ(saver->Wait(20s), std::optional<int>(0));
+    ExpectAKeyEndsIt(session, *saver);
     const std::string errors = TempDir::Read(session.File("saver.err"));
     EXPECT_EQ(Occurrences(errors, "no desktop picture"), c.picture ? 0 : 1) << errors;
     if (!c.picture) {
@@ -361,8 +361,7 @@ TEST_F(WaylandTest, SwayidleStartsItAndASecondStartEndsAtOnce) {
                              "XDG_DATA_HOME=" + session.Home() + "/data"},
                             {"/usr/bin/swayidle", "-w", "timeout", "1", saverLine},
                             "swayidle.err");
-  ExpectBothOutputsCovered(session);
-  ExpectDrawingOnThePrimaryOnly(session);
+  ExpectTheSaverShown(session);
 
   auto second = StartSaver(session, {"--text", "Second"}, "/usr/bin:/bin", "second.err");
   EXPECT_EQ(second->Wait(20s), std::optional<int>(0));
