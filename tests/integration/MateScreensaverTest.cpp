@@ -25,6 +25,7 @@
 
 #include "tests/integration/ChildProcess.h"
 #include "tests/integration/ExitWatch.h"
+#include "tests/integration/NobodyHome.h"
 #include "tests/integration/ScratchDisplay.h"
 #include "tests/integration/XServer.h"
 #include "tests/support/TempDir.h"
@@ -143,12 +144,7 @@ class MateSession {
     fs::permissions(dir_.File("start.sh"), runnable);
     environment_ = {"HOME=" + Home().string(), "DISPLAY=" + display, "PATH=/usr/bin:/bin",
                     "LANG=C.UTF-8", "GSETTINGS_BACKEND=keyfile", "WORK=" + work.string()};
-    const passwd* nobody = getpwnam("nobody");
-    if (nobody == nullptr) return;
-    for (const auto& entry : fs::recursive_directory_iterator(work)) {
-      if (lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return;
-    }
-    if (chown(work.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return;
+    if (!HandToNobody(work)) return;
     process_ = Run({kBusSession, "--", dir_.File("start.sh")}, dir_.File("session.log"));
     for (auto start = Clock::now(); Clock::now() - start < 30s && process_->Running();) {
       if (!Bus().empty() && Command("--query")) return;

@@ -4,7 +4,6 @@
 // would (swaymsg, grim, wtype). sway refuses to run as root, so as root the
 // session and every program in it run as "nobody".
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +23,7 @@
 #include <vector>
 
 #include "tests/integration/ChildProcess.h"
+#include "tests/integration/NobodyHome.h"
 #include "tests/support/TempDir.h"
 
 struct SwayRect {
@@ -52,25 +52,15 @@ class SwaySession {
     fs::create_directories(home / "run");
     fs::copy_file(LETTRANCE_EXE, home / "bin/lettrance");
     fs::copy_file(VIRTUAL_POINTER_EXE, home / "bin/wayland-virtual-pointer");
-    fs::copy_file(LETTRANCE_SOURCE_DIR "/scripts/lsan.supp", home / "lsan.supp");
     TempDir::Write((home / "sway.conf").string(),
                    "output HEADLESS-1 resolution 640x480 position 0 0\n"
                    "output HEADLESS-2 resolution 640x480 position 640 0\n" +
                        config);
-    env_ = {"HOME=" + home.string(), "XDG_RUNTIME_DIR=" + (home / "run").string(),
-            "PATH=/usr/bin:/bin",
-            "LSAN_OPTIONS=suppressions=" + (home / "lsan.supp").string() +
-                ":print_suppressions=0"};
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
-      if (const char* value = std::getenv(name)) env_.push_back(std::string(name) + "=" + value);
-    }
+    env_ = SanitizerEnvironment(home);
+    env_.insert(env_.end(), {"HOME=" + home.string(),
+                             "XDG_RUNTIME_DIR=" + (home / "run").string(), "PATH=/usr/bin:/bin"});
     if (geteuid() == 0) {
-      const passwd* nobody = getpwnam("nobody");
-      if (nobody == nullptr) return;
-      for (const auto& entry : fs::recursive_directory_iterator(home)) {
-        if (lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return;
-      }
-      if (chown(home.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return;
+      if (!HandToNobody(home)) return;
       prefix_ = {"/usr/sbin/runuser", "-u", "nobody", "--"};
     }
     fs::permissions(home / "run", fs::perms::owner_all);

@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "tests/integration/ChildProcess.h"
+#include "tests/integration/NobodyHome.h"
 #include "tests/integration/ScratchDisplay.h"
 #include "tests/integration/XServer.h"
 #include "tests/support/TempDir.h"
@@ -44,29 +45,18 @@ class Daemon {
            "fade: False\nunfade: False\ndpmsEnabled: False\n"
            "programs: "
         << (home / "bin/lettrance").string() << " --root " << options << "\n";
-    // The sanitizer tree's leak suppressions, where the daemon's user can read them.
-    fs::copy_file(LETTRANCE_SOURCE_DIR "/scripts/lsan.supp", home / "lsan.supp");
-
-    std::vector<std::string> env = {
+    std::vector<std::string> env = SanitizerEnvironment(home);
+    env.insert(env.end(), {
         "HOME=" + home.string(),
         "DISPLAY=" + display,
         "PATH=/usr/bin:/bin",
         "XDG_RUNTIME_DIR=" + (home / "run").string(),
         "QT_QPA_PLATFORM=xcb",
         std::string("DBUS_SESSION_BUS_ADDRESS=") + kNoSessionBus,
-        "LETTRANCE_FRAME_STATS=1",
-        "LSAN_OPTIONS=suppressions=" + (home / "lsan.supp").string() + ":print_suppressions=0"};
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
-      if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
-    }
+        "LETTRANCE_FRAME_STATS=1"});
     if (geteuid() == 0) {
       // The daemon's user owns its home; the program copy is readable by all.
-      const passwd* nobody = getpwnam("nobody");
-      if (nobody == nullptr) return;
-      for (const auto& entry : fs::recursive_directory_iterator(home)) {
-        if (lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return;
-      }
-      if (chown(home.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) return;
+      if (!HandToNobody(home)) return;
       fs::permissions(home, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
       prefix_ = {"/usr/sbin/runuser", "-u", "nobody", "--"};
     }
