@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -101,6 +103,8 @@ class SwaySession {
     }
   }
   ~SwaySession() {
+    // What was done in the session, for a test that failed.
+    if (::testing::Test::HasFailure()) std::fprintf(stderr, "%s", Log().c_str());
     // wtype sleeping holds no eye on the display and would outlive sway (and
     // keep the test's output open): it is ended by its process id, below
     // runuser where runuser started it.
@@ -130,7 +134,7 @@ class SwaySession {
   bool Ready() const { return ready_; }
   std::string Log() const {
     return TempDir::Read(File("sway.log")) + TempDir::Read(File("pointer.log")) +
-           TempDir::Read(File("keyboard.log"));
+           TempDir::Read(File("keyboard.log")) + TempDir::Read(File("shell.log"));
   }
   std::string File(const std::string& name) const { return dir_.File(name); }
   std::string Program() const { return dir_.File("bin/lettrance"); }
@@ -150,9 +154,12 @@ class SwaySession {
     return line;
   }
 
-  // A shell command in the session; what it printed on stdout.
+  // A shell command in the session; what it printed on stdout. Ended after
+  // 20 seconds (status 124), so that a tool stuck on the compositor fails
+  // the test instead of hanging it; shell.log names it.
   std::string Shell(const std::string& command, int* status = nullptr) const {
-    std::string line;
+    std::string line = "echo " + Quote(command) + " >>" + Quote(File("shell.log")) +
+                       "; /usr/bin/timeout -k 5 20 ";
     for (const std::string& word : As({}, {"/bin/sh", "-c", command})) line += Quote(word) + " ";
     line += "2>>" + Quote(File("shell.log"));
     std::string out;
