@@ -63,8 +63,8 @@ std::function<QImage()> StartDesktopSnapshot(QSize target) {
       }
       if (ToolkitOnWayland()) {
         // grim for the output, not our own windows: it must run now.
-        TGrimPicture taken = TakeGrimPicture(QStringLiteral("grim"), screen->name(), screen->geometry(),
-                                             target, std::chrono::seconds(1));
+        TGrimPicture taken = TakeGrimPicture(QStringLiteral("grim"), screen->name(),
+                                             screen->geometry(), target, std::chrono::seconds(1));
         return [taken = std::make_shared<TGrimPicture>(std::move(taken))] {
           if (!taken->Problem.empty()) {
             std::fprintf(stderr, "lettrance: no desktop picture, drawing over black: %s\n",

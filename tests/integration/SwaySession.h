@@ -59,8 +59,8 @@ class SwaySession {
                    "output HEADLESS-2 resolution 640x480 position 640 0\n" +
                        config);
     env_ = SanitizerEnvironment(home);
-    env_.insert(env_.end(), {"HOME=" + home.string(),
-                             "XDG_RUNTIME_DIR=" + (home / "run").string(), "PATH=/usr/bin:/bin"});
+    env_.insert(env_.end(), {"HOME=" + home.string(), "XDG_RUNTIME_DIR=" + (home / "run").string(),
+                             "PATH=/usr/bin:/bin"});
     if (geteuid() == 0) {
       if (!HandToNobody(home)) return;
       prefix_ = {"/usr/sbin/runuser", "-u", "nobody", "--"};
@@ -75,8 +75,7 @@ class SwaySession {
                                            File("sway.log"));
     // Ready once its outputs answer.
     for (auto start = std::chrono::steady_clock::now();
-         std::chrono::steady_clock::now() - start < std::chrono::seconds(30) &&
-         sway_->Running();) {
+         std::chrono::steady_clock::now() - start < std::chrono::seconds(30) && sway_->Running();) {
       FindSockets();
       if (!socket_.empty() && !ipc_.empty() &&
           Shell("swaymsg -t get_outputs").find("HEADLESS-2") != std::string::npos) {
@@ -158,8 +157,8 @@ class SwaySession {
   // 20 seconds (status 124), so that a tool stuck on the compositor fails
   // the test instead of hanging it; shell.log names it.
   std::string Shell(const std::string& command, int* status = nullptr) const {
-    std::string line = "echo " + Quote(command) + " >>" + Quote(File("shell.log")) +
-                       "; /usr/bin/timeout -k 5 20 ";
+    std::string line =
+        "echo " + Quote(command) + " >>" + Quote(File("shell.log")) + "; /usr/bin/timeout -k 5 20 ";
     for (const std::string& word : As({}, {"/bin/sh", "-c", command})) line += Quote(word) + " ";
     line += "2>>" + Quote(File("shell.log"));
     std::string out;

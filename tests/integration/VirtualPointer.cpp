@@ -22,8 +22,8 @@ const wl_message kManagerRequests[] = {
     {"create_virtual_pointer", "?on", const_cast<const wl_interface**>(kCreateTypes)},
     {"destroy", "", const_cast<const wl_interface**>(kNoTypes)},
 };
-const wl_interface kManagerInterface = {"zwlr_virtual_pointer_manager_v1", 1, 2,
-                                        kManagerRequests, 0, nullptr};
+const wl_interface kManagerInterface = {
+    "zwlr_virtual_pointer_manager_v1", 1, 2, kManagerRequests, 0, nullptr};
 const wl_message kPointerRequests[] = {
     {"motion", "uff", const_cast<const wl_interface**>(kNoTypes)},
     {"motion_absolute", "uuuuu", const_cast<const wl_interface**>(kNoTypes)},
@@ -35,16 +35,15 @@ const wl_message kPointerRequests[] = {
     {"axis_discrete", "uufi", const_cast<const wl_interface**>(kNoTypes)},
     {"destroy", "", const_cast<const wl_interface**>(kNoTypes)},
 };
-const wl_interface kPointerInterface = {"zwlr_virtual_pointer_v1", 1, 9, kPointerRequests, 0,
-                                        nullptr};
+const wl_interface kPointerInterface = {"zwlr_virtual_pointer_v1", 1, 9,
+                                        kPointerRequests,          0, nullptr};
 
 struct Globals {
   wl_seat* Seat = nullptr;
   wl_proxy* Manager = nullptr;
 };
 
-void Announce(void* data, wl_registry* registry, uint32_t name, const char* interface,
-              uint32_t) {
+void Announce(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
   auto* globals = static_cast<Globals*>(data);
   if (std::strcmp(interface, wl_seat_interface.name) == 0 && globals->Seat == nullptr) {
     globals->Seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
@@ -73,8 +72,8 @@ int main() {
     std::fprintf(stderr, "wayland-virtual-pointer: the compositor has no virtual pointers\n");
     return 1;
   }
-  wl_proxy* pointer = wl_proxy_marshal_constructor(globals.Manager, 0, &kPointerInterface,
-                                                   globals.Seat, nullptr);
+  wl_proxy* pointer =
+      wl_proxy_marshal_constructor(globals.Manager, 0, &kPointerInterface, globals.Seat, nullptr);
   wl_display_roundtrip(display);
   while (wl_display_dispatch(display) >= 0) {
   }

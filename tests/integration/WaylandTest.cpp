@@ -40,8 +40,8 @@ int Occurrences(const std::string& text, const std::string& part) {
 class WaylandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* tool : {"/usr/bin/sway", "/usr/bin/swaymsg", "/usr/bin/grim",
-                             "/usr/bin/wtype", "/usr/bin/swayidle"}) {
+    for (const char* tool : {"/usr/bin/sway", "/usr/bin/swaymsg", "/usr/bin/grim", "/usr/bin/wtype",
+                             "/usr/bin/swayidle"}) {
       if (!fs::exists(tool)) GTEST_SKIP() << tool << " is not installed";
     }
     if (geteuid() == 0 && !fs::exists("/usr/sbin/runuser")) GTEST_SKIP() << "no runuser";
@@ -80,9 +80,8 @@ class WaylandTest : public ::testing::Test {
     std::vector<SwayWindow> windows;
     for (auto start = Clock::now(); Clock::now() - start < 20s;) {
       windows = session.Windows();
-      const size_t titled = static_cast<size_t>(
-          std::count_if(windows.begin(), windows.end(),
-                        [&](const SwayWindow& w) { return w.Title == title; }));
+      const size_t titled = static_cast<size_t>(std::count_if(
+          windows.begin(), windows.end(), [&](const SwayWindow& w) { return w.Title == title; }));
       if (titled == count && windows.size() == count) break;
       std::this_thread::sleep_for(50ms);
     }
@@ -222,7 +221,8 @@ TEST_F(WaylandTest, APressOnTheOtherOutputEndsIt) {
   session.Shell("swaymsg seat seat0 cursor set 960 240");
   auto saver = StartSaver(session, {"--text", "Wayland", "--no-desktop"});
   ExpectTheSaverShown(session);
-  session.Shell("swaymsg seat seat0 cursor press button1; swaymsg seat seat0 cursor release button1");
+  session.Shell(
+      "swaymsg seat seat0 cursor press button1; swaymsg seat seat0 cursor release button1");
   EXPECT_EQ(saver->Wait(20s), std::optional<int>(0));
 }
 
@@ -270,7 +270,8 @@ TEST_F(WaylandTest, FirstStartShowsTheAboutBoxThenTheSaver) {
   std::vector<SwayWindow> windows;
   for (auto start = Clock::now(); Clock::now() - start < 20s;) {
     windows = session.Windows();
-    if (windows.size() == 1 && windows[0].Title.rfind("About ", 0) == 0 && windows[0].Focused) break;
+    if (windows.size() == 1 && windows[0].Title.rfind("About ", 0) == 0 && windows[0].Focused)
+      break;
     std::this_thread::sleep_for(50ms);
   }
   ASSERT_EQ(windows.size(), 1u) << session.Shell("swaymsg -t get_tree");
@@ -300,8 +301,8 @@ TEST_F(WaylandTest, AnotherWorkspaceTakingTheFocusEndsIt) {
 
 TEST_F(WaylandTest, DesktopPictureThroughGrimOrBlackWithAReason) {
   struct Case {
-    std::string path;     // the saver's PATH
-    bool picture;         // the desktop colour fills the primary output
+    std::string path;  // the saver's PATH
+    bool picture;      // the desktop colour fills the primary output
   };
   const Case cases[] = {{"/usr/bin:/bin", true}, {"/nonexistent", false}};
   const int kPointerArea = 64 * 64;  // the pointer, drawn into the output
@@ -354,8 +355,7 @@ TEST_F(WaylandTest, SwayidleStartsItAndASecondStartEndsAtOnce) {
                                 SwaySession::Quote(session.File("saver.err"));
   auto idle = session.Start({"XDG_CONFIG_HOME=" + session.Home() + "/config",
                              "XDG_DATA_HOME=" + session.Home() + "/data"},
-                            {"/usr/bin/swayidle", "-w", "timeout", "1", saverLine},
-                            "swayidle.err");
+                            {"/usr/bin/swayidle", "-w", "timeout", "1", saverLine}, "swayidle.err");
   ExpectTheSaverShown(session);
 
   auto second = StartSaver(session, {"--text", "Second"}, "/usr/bin:/bin", "second.err");
@@ -390,8 +390,7 @@ TEST_F(WaylandTest, TheX11OnlyStartsSayTheyNeedX11) {
   }
   auto hosted = session.Start({"XSCREENSAVER_WINDOW=0x400001"}, {session.Program()}, "x11.err");
   EXPECT_EQ(hosted->Wait(20s), std::optional<int>(4));
-  EXPECT_NE(TempDir::Read(session.File("x11.err")).find("XSCREENSAVER_WINDOW"),
-            std::string::npos);
+  EXPECT_NE(TempDir::Read(session.File("x11.err")).find("XSCREENSAVER_WINDOW"), std::string::npos);
 }
 
 }  // namespace

@@ -46,14 +46,10 @@ class Daemon {
            "programs: "
         << (home / "bin/lettrance").string() << " --root " << options << "\n";
     std::vector<std::string> env = SanitizerEnvironment(home);
-    env.insert(env.end(), {
-        "HOME=" + home.string(),
-        "DISPLAY=" + display,
-        "PATH=/usr/bin:/bin",
-        "XDG_RUNTIME_DIR=" + (home / "run").string(),
-        "QT_QPA_PLATFORM=xcb",
-        std::string("DBUS_SESSION_BUS_ADDRESS=") + kNoSessionBus,
-        "LETTRANCE_FRAME_STATS=1"});
+    env.insert(env.end(), {"HOME=" + home.string(), "DISPLAY=" + display, "PATH=/usr/bin:/bin",
+                           "XDG_RUNTIME_DIR=" + (home / "run").string(), "QT_QPA_PLATFORM=xcb",
+                           std::string("DBUS_SESSION_BUS_ADDRESS=") + kNoSessionBus,
+                           "LETTRANCE_FRAME_STATS=1"});
     if (geteuid() == 0) {
       // The daemon's user owns its home; the program copy is readable by all.
       if (!HandToNobody(home)) return;

@@ -49,8 +49,8 @@ TEST(GrimSnapshotTest, StretchedToTheTarget) {
 TEST(GrimSnapshotTest, UnnamedOutputIsTakenByItsLayoutRectangle) {
   TempDir dir;
   const std::string grim = FakeGrim(dir, kRedBluePpm);
-  platform::TakeGrimPicture(QString::fromStdString(grim), "", QRect(640, 0, 800, 600),
-                            QSize(2, 1), 5s);
+  platform::TakeGrimPicture(QString::fromStdString(grim), "", QRect(640, 0, 800, 600), QSize(2, 1),
+                            5s);
   EXPECT_EQ(TempDir::Read(dir.File("arguments")), "-t ppm -g 640,0 800x600 -\n");
 }
 
