@@ -393,4 +393,25 @@ TEST_F(WaylandTest, TheX11OnlyStartsSayTheyNeedX11) {
   EXPECT_NE(TempDir::Read(session.File("x11.err")).find("XSCREENSAVER_WINDOW"), std::string::npos);
 }
 
+// The settings dialog needs nothing of X11: a window of the session, which
+// takes the keys and closes with Escape.
+TEST_F(WaylandTest, ConfigureModeOpensTheSetupDialogAsAWaylandWindow) {
+  SwaySession session;
+  ASSERT_TRUE(session.Ready()) << session.Log();
+  SeedHive(session);
+  auto setup = session.Start({"XDG_CONFIG_HOME=" + session.Home() + "/config"},
+                             {session.Program(), "/c"}, "setup.err");
+  std::vector<SwayWindow> windows;
+  for (auto start = Clock::now(); Clock::now() - start < 20s;) {
+    windows = session.Windows();
+    if (windows.size() == 1 && windows[0].Focused) break;
+    std::this_thread::sleep_for(50ms);
+  }
+  ASSERT_EQ(windows.size(), 1u) << session.Shell("swaymsg -t get_tree");
+  EXPECT_EQ(windows[0].Title, "Lettrance Setup");
+  EXPECT_TRUE(windows[0].Focused);
+  session.Shell("wtype -k Escape");
+  EXPECT_EQ(setup->Wait(20s), std::optional<int>(0)) << TempDir::Read(session.File("setup.err"));
+}
+
 }  // namespace
