@@ -186,7 +186,9 @@ class SwaySession {
   // The pixels of output `name` as grim reads them back, the pointer
   // included (headless sway draws it into the output); null when it cannot.
   QImage Pixels(const std::string& name) const {
-    const std::string ppm = Shell("grim -t ppm -o " + name + " -");
+    // A grim that waits for a frame the compositor never draws is given up
+    // soon, so that the callers' loops ask again.
+    const std::string ppm = Shell("timeout 5 grim -t ppm -o " + name + " -");
     return QImage::fromData(reinterpret_cast<const uchar*>(ppm.data()),
                             static_cast<int>(ppm.size()), "PPM")
         .convertToFormat(QImage::Format_RGB32);
